@@ -1,0 +1,31 @@
+#include "cli/Cli.h"
+
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "cli/Commands.h"
+
+int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+    CLI::App app{"LinkSmith command-line tool: settings files and FL-net units from scripts", "linksmithctl"};
+    app.require_subcommand(1);
+    CliContext ctx{out, err};
+
+    AddShowCommand(app, ctx);
+    AddConvertCommand(app, ctx);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return kExitClean;
+    } catch (const CLI::CallForAllHelp&) {
+        out << app.help("", CLI::AppFormatMode::All);
+        return kExitClean;
+    } catch (const CLI::ParseError& e) {
+        // Usage errors: one line, the same status as an unreadable input.
+        err << "linksmithctl: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    return ctx.exitCode;
+}

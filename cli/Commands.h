@@ -1,0 +1,20 @@
+#pragma once
+#include <iosfwd>
+
+namespace CLI {
+class App;
+}
+
+// Exit statuses shared by every subcommand.
+enum CliExit { kExitClean = 0, kExitWarning = 1, kExitFailure = 2 };
+
+// What a subcommand writes to and reports back; tests run commands in-process with string streams.
+struct CliContext {
+    std::ostream& out;
+    std::ostream& err;
+    int exitCode = kExitClean;
+};
+
+// One function per subcommand, each in its own <Name>Command.cpp, registered in Cli.cpp.
+void AddShowCommand(CLI::App& app, CliContext& ctx);
+void AddConvertCommand(CLI::App& app, CliContext& ctx);

@@ -1,0 +1,24 @@
+#include <CLI/CLI.hpp>
+
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "cli/RecordJson.h"
+#include "cli/SettingsInput.h"
+
+void AddShowCommand(CLI::App& app, CliContext& ctx) {
+    auto* cmd = app.add_subcommand("show", "Print the settings read from a file of any dialect");
+    auto path = std::make_shared<std::string>();
+    auto json = std::make_shared<bool>(false);
+    cmd->add_option("FILE", *path, "Settings file (.lsm, Japanese-key .lsm, or old .csv)")->required();
+    cmd->add_flag("--json", *json, "Print JSON instead of text");
+    cmd->callback([&ctx, path, json] {
+        CUnitSettings record;
+        ctx.exitCode = ReadSettingsForCli(*path, record, ctx);
+        if (ctx.exitCode == kExitFailure) return;
+        if (*json)
+            ctx.out << RecordToJson(record).dump(2) << "\n";
+        else
+            PrintRecord(record, ctx.out);
+    });
+}
