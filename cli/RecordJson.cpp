@@ -19,9 +19,9 @@ std::string Area(uint8_t code) {
 
 }  // namespace
 
-nlohmann::json RecordToJson(const CUnitSettings& record) {
+nlohmann::ordered_json RecordToJson(const CUnitSettings& record) {
     const SettingsImage& pc = record.pc;
-    nlohmann::json j = nlohmann::json::object();
+    nlohmann::ordered_json j = nlohmann::ordered_json::object();
     j["modelName"] = Cp932ToUtf8(TextOf(pc.modelName, sizeof pc.modelName));
     j["protocolVersion"] = Cp932ToUtf8(TextOf(pc.protocolVersion, sizeof pc.protocolVersion));
     j["relayPlc"] = Cp932ToUtf8(record.relayPlc);
@@ -45,7 +45,7 @@ nlohmann::json RecordToJson(const CUnitSettings& record) {
     j["mapArea2Type"] = Area(pc.mapArea2Type);
     j["mapArea2Start"] = pc.mapArea2Start;
     j["entryCount"] = pc.entryCount;
-    nlohmann::json entries = nlohmann::json::array();
+    nlohmann::ordered_json entries = nlohmann::ordered_json::array();
     for (uint32_t i = 0; i < pc.entryCount && i < kMaxMappingEntries; ++i) {
         const MappingEntry& e = pc.entries[i];
         entries.push_back({{"nodeNumber", e.nodeNumber},
@@ -72,7 +72,7 @@ nlohmann::json RecordToJson(const CUnitSettings& record) {
 }
 
 void PrintRecord(const CUnitSettings& record, std::ostream& out) {
-    const nlohmann::json j = RecordToJson(record);
+    const nlohmann::ordered_json j = RecordToJson(record);
     for (const auto& item : j.items()) {
         if (item.key() == "entries") {
             int row = 1;

@@ -17,7 +17,7 @@ void AddShowCommand(CLI::App& app, CliContext& ctx) {
         ctx.exitCode = ReadSettingsForCli(*path, record, ctx);
         if (ctx.exitCode == kExitFailure) return;
         if (*json)
-            ctx.out << RecordToJson(record).dump(2) << "\n";
+            ctx.out << RecordToJson(record).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         else
             PrintRecord(record, ctx.out);
     });

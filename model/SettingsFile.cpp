@@ -1,5 +1,7 @@
 #include "model/SettingsFile.h"
 
+#include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -142,29 +144,25 @@ long long ReadNumber(const std::string& text) {
     return negative ? -value : value;
 }
 
+// The send area values are written as 0x%x; reading them back as hex keeps them across
+// a load and save instead of turning every one into 0.
+int32_t ReadCarried(const std::string& text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] | 0x20) == 'x') {
+        uint32_t value = 0;
+        for (size_t i = 2; i < text.size() && std::isxdigit(static_cast<unsigned char>(text[i])); ++i) {
+            char c = static_cast<char>(text[i] | 0x20);
+            value = value * 16 + static_cast<uint32_t>(c <= '9' ? c - '0' : c - 'a' + 10);
+        }
+        return static_cast<int32_t>(value);
+    }
+    return static_cast<int32_t>(ReadNumber(text));
+}
+
 std::string TextBetweenQuotes(const std::string& text) {
     size_t open = text.find('"');
     if (open == std::string::npos) return {};
     size_t close = text.find('"', open + 1);
     return text.substr(open + 1, close == std::string::npos ? std::string::npos : close - open - 1);
-}
-
-std::string Format(const char* format, long long value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, format, value);
-    return buffer;
-}
-
-std::string Decimal(long long value) {
-    return Format("%lld", value);
-}
-
-std::string Hex(int32_t value) {
-    return Format("0x%llx", static_cast<long long>(static_cast<uint32_t>(value)));
-}
-
-std::string Octets(const uint8_t octets[4]) {
-    return Decimal(octets[0]) + "." + Decimal(octets[1]) + "." + Decimal(octets[2]) + "." + Decimal(octets[3]);
 }
 
 std::string AreaNameForFile(uint8_t code) {
@@ -338,10 +336,10 @@ void CFileReader::ReadUnitArea(const std::string& key, const std::string& value)
     std::string text = FirstField(value);
     if (text.empty()) return;
     switch (slot) {
-    case kSend1Start: m_file.sendArea1Start = static_cast<int32_t>(ReadNumber(text)); break;
-    case kSend1Size: m_file.sendArea1Size = static_cast<int32_t>(ReadNumber(text)); break;
-    case kSend2Start: m_file.sendArea2Start = static_cast<int32_t>(ReadNumber(text)); break;
-    case kSend2Size: m_file.sendArea2Size = static_cast<int32_t>(ReadNumber(text)); break;
+    case kSend1Start: m_file.sendArea1Start = ReadCarried(text); break;
+    case kSend1Size: m_file.sendArea1Size = ReadCarried(text); break;
+    case kSend2Start: m_file.sendArea2Start = ReadCarried(text); break;
+    case kSend2Size: m_file.sendArea2Size = ReadCarried(text); break;
     case kTokenWatchdog: m_image.tokenWatchdog = static_cast<uint16_t>(Ranged(text, 0, 255, 50)); break;
     case kMinFrameInterval: m_image.minFrameInterval = static_cast<uint16_t>(Ranged(text, 0, 50, 1)); break;
     case kMinFrameWait: m_image.minFrameWait = static_cast<uint16_t>(Ranged(text, 0, 15, 0)); break;
@@ -535,78 +533,147 @@ bool CSettingsFile::Apply(const std::string& bytes, bool oldVersion) {
     return false;
 }
 
+namespace {
+
+// Builds the file text line by line; every line ends in CR LF as it is appended.
+class CLineWriter {
+public:
+    explicit CLineWriter(size_t reserve) { m_out.reserve(reserve); }
+    CLineWriter& Text(const std::string& text) {
+        m_out += text;
+        return *this;
+    }
+    CLineWriter& Text(const char* text) {
+        m_out += text;
+        return *this;
+    }
+    CLineWriter& Number(long long value) {
+        char buffer[24];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+        m_out.append(buffer, result.ptr);
+        return *this;
+    }
+    CLineWriter& HexNumber(int32_t value) {
+        char buffer[16];
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, static_cast<uint32_t>(value), 16);
+        m_out += "0x";
+        m_out.append(buffer, result.ptr);
+        return *this;
+    }
+    CLineWriter& Octets(const uint8_t o[4]) {
+        return Number(o[0]).Text(".").Number(o[1]).Text(".").Number(o[2]).Text(".").Number(o[3]);
+    }
+    // A key line: an empty first field, then the key.
+    CLineWriter& Key(int slot) { return Text(",").Text(kNames[slot][kEnglish]).Text(","); }
+    CLineWriter& Section(int slot, const char* commas) { return Text(kNames[slot][kEnglish]).Text(commas); }
+    void End() { m_out += "\r\n"; }
+    // Every LF of the text becomes CR LF, so a comment's CR LF is stored as CR CR LF.
+    void EndWithTextLines(const std::string& text) {
+        for (char c : text) {
+            if (c == '\n') m_out += '\r';
+            m_out += c;
+        }
+        End();
+    }
+    std::string Take() { return std::move(m_out); }
+
+private:
+    std::string m_out;
+};
+
+}  // namespace
+
 std::string CSettingsFile::Serialize() const {
     const SettingsImage& pc = m_record.pc;
-    auto name = [](int slot) { return std::string(kNames[slot][kEnglish]); };
-    auto keyLine = [&](int slot, const std::string& value) { return "," + name(slot) + "," + value; };
     const uint32_t count = pc.entryCount < kMaxMappingEntries ? pc.entryCount : kMaxMappingEntries;
+    CLineWriter w(2048 + count * 48 + m_record.comment.size());
     auto list = [&](int slot, auto valueOf) {
-        std::string line = "," + name(slot) + ",";
-        if (count == 0) line += ",";
-        for (uint32_t i = 0; i < count; ++i) line += Decimal(valueOf(pc.entries[i])) + ",";
-        return line;
+        w.Key(slot);
+        if (count == 0) w.Text(",");
+        for (uint32_t i = 0; i < count; ++i) w.Number(valueOf(pc.entries[i])).Text(",");
+        w.End();
     };
-    auto quoted = [](const std::string& text) { return text.empty() ? std::string() : "\"" + text + "\""; };
-
-    std::vector<std::string> lines = {
-        name(kTypeSection) + "," + TextOf(pc.modelName, sizeof pc.modelName) + ",",
-        name(kVersionSection) + "," + TextOf(pc.protocolVersion, sizeof pc.protocolVersion) + ",",
-        name(kCommSection) + ",,",
-        keyLine(kRelayPlc, quoted(m_record.relayPlc)),
-        keyLine(kTargetPlc, Decimal(static_cast<int32_t>(m_record.targetPlcNumber)) + "," + quoted(m_record.targetPlc)),
-        keyLine(kUnitNumber, Decimal(static_cast<int32_t>(m_record.unitNumber))),
-        name(kSystemSection) + ",,",
-        keyLine(kMapMethod, Decimal(pc.mappingTableMethod)),
-        keyLine(kStartupMethod, Decimal(pc.startupMethod)),
-        keyLine(kConfirmMessage, Decimal(pc.confirmMessage)),
-        keyLine(kBroadcastType, Decimal(pc.broadcastType)),
-        keyLine(kIpMethod, Hex(pc.ipAddressMethod)),
-        keyLine(kSubnetMask, Octets(pc.subnetMask)),
-        keyLine(kIpAddress, Octets(pc.ipAddress)),
-        keyLine(kNodeCount, Decimal(pc.faLinkNodeCount)),
-        name(kUnitAreaSection) + ",,",
-        keyLine(kSend1Start, Hex(sendArea1Start) + ","),
-        keyLine(kSend1Size, Hex(sendArea1Size) + ","),
-        keyLine(kSend2Start, Hex(sendArea2Start) + ","),
-        keyLine(kSend2Size, Hex(sendArea2Size) + ","),
-        keyLine(kTokenWatchdog, Decimal(pc.tokenWatchdog) + ","),
-        keyLine(kMinFrameInterval, Decimal(pc.minFrameInterval) + ","),
-        keyLine(kNodeName, TextOf(pc.nodeName, sizeof pc.nodeName) + ","),
-        keyLine(kMinFrameWait, Decimal(pc.minFrameWait) + ","),
-        name(kMappingSection) + ",,,",
-        keyLine(kMapArea1, AreaNameForFile(pc.mapArea1Type) + "," + Decimal(pc.mapArea1Start)),
-        keyLine(kMapArea2, AreaNameForFile(pc.mapArea2Type) + "," + Decimal(pc.mapArea2Start)),
-        list(kNodeNumber, [](const MappingEntry& e) { return e.nodeNumber; }),
-        list(kMapOffset1, [](const MappingEntry& e) { return e.area1Offset; }),
-        list(kMapSize1, [](const MappingEntry& e) { return e.area1Size; }),
-        list(kMapOffset2, [](const MappingEntry& e) { return e.area2Offset; }),
-        list(kMapSize2, [](const MappingEntry& e) { return e.area2Size; }),
-        name(kLocalSection) + ",,,",
-        keyLine(kLocalArea1, AreaNameForFile(pc.localArea1Type) + "," + Decimal(pc.localArea1Start)),
-        keyLine(kLocalSize1, Decimal(pc.localArea1Size) + ","),
-        keyLine(kLocalCom1, Decimal(pc.localArea1ComStart) + ","),
-        keyLine(kLocalArea2, AreaNameForFile(pc.localArea2Type) + "," + Decimal(pc.localArea2Start)),
-        keyLine(kLocalSize2, Decimal(pc.localArea2Size) + ","),
-        keyLine(kLocalCom2, Decimal(pc.localArea2ComStart) + ","),
-        name(kExtensionSection) + ",,,",
-        keyLine(kSendDataOrder, Decimal(pc.sendDataOrder) + ","),
-        keyLine(kEtherBaudRate, Decimal(pc.etherBaudRate) + ","),
-        list(kReceiveDataOrder, [](const MappingEntry& e) { return e.receiveDataOrder ? 16 : 0; }),
-        keyLine(kExtensionCheck, std::string(m_record.extensionCheck ? "TRUE" : "FALSE") + ","),
+    auto quoted = [&](const std::string& text) {
+        if (!text.empty()) w.Text("\"").Text(text).Text("\"");
     };
-    if (!m_record.comment.empty()) lines.push_back(std::string(kCommentSection) + "," + m_record.comment);
+    auto area = [&](int slot, uint8_t type, uint16_t start) {
+        w.Key(slot).Text(AreaNameForFile(type)).Text(",").Number(start);
+        w.End();
+    };
+    auto number = [&](int slot, long long value, const char* tail) {
+        w.Key(slot).Number(value).Text(tail);
+        w.End();
+    };
 
-    // Every LF becomes CR LF, also inside the comment (whose CR LF therefore becomes CR CR LF).
-    std::string out;
-    out.reserve(4096 + count * 40);
-    for (const std::string& line : lines) {
-        for (char c : line) {
-            if (c == '\n') out += '\r';
-            out += c;
-        }
-        out += "\r\n";
+    w.Section(kTypeSection, ",").Text(TextOf(pc.modelName, sizeof pc.modelName)).Text(",");
+    w.End();
+    w.Section(kVersionSection, ",").Text(TextOf(pc.protocolVersion, sizeof pc.protocolVersion)).Text(",");
+    w.End();
+    w.Section(kCommSection, ",,");
+    w.End();
+    w.Key(kRelayPlc);
+    quoted(m_record.relayPlc);
+    w.End();
+    w.Key(kTargetPlc).Number(static_cast<int32_t>(m_record.targetPlcNumber)).Text(",");
+    quoted(m_record.targetPlc);
+    w.End();
+    number(kUnitNumber, static_cast<int32_t>(m_record.unitNumber), "");
+
+    w.Section(kSystemSection, ",,");
+    w.End();
+    number(kMapMethod, pc.mappingTableMethod, "");
+    number(kStartupMethod, pc.startupMethod, "");
+    number(kConfirmMessage, pc.confirmMessage, "");
+    number(kBroadcastType, pc.broadcastType, "");
+    w.Key(kIpMethod).HexNumber(pc.ipAddressMethod);
+    w.End();
+    w.Key(kSubnetMask).Octets(pc.subnetMask);
+    w.End();
+    w.Key(kIpAddress).Octets(pc.ipAddress);
+    w.End();
+    number(kNodeCount, pc.faLinkNodeCount, "");
+
+    w.Section(kUnitAreaSection, ",,");
+    w.End();
+    for (auto [slot, value] : {std::pair{kSend1Start, sendArea1Start}, std::pair{kSend1Size, sendArea1Size},
+                               std::pair{kSend2Start, sendArea2Start}, std::pair{kSend2Size, sendArea2Size}}) {
+        w.Key(slot).HexNumber(value).Text(",");
+        w.End();
     }
-    return out;
+    number(kTokenWatchdog, pc.tokenWatchdog, ",");
+    number(kMinFrameInterval, pc.minFrameInterval, ",");
+    w.Key(kNodeName).Text(TextOf(pc.nodeName, sizeof pc.nodeName)).Text(",");
+    w.End();
+    number(kMinFrameWait, pc.minFrameWait, ",");
+
+    w.Section(kMappingSection, ",,,");
+    w.End();
+    area(kMapArea1, pc.mapArea1Type, pc.mapArea1Start);
+    area(kMapArea2, pc.mapArea2Type, pc.mapArea2Start);
+    list(kNodeNumber, [](const MappingEntry& e) { return e.nodeNumber; });
+    list(kMapOffset1, [](const MappingEntry& e) { return e.area1Offset; });
+    list(kMapSize1, [](const MappingEntry& e) { return e.area1Size; });
+    list(kMapOffset2, [](const MappingEntry& e) { return e.area2Offset; });
+    list(kMapSize2, [](const MappingEntry& e) { return e.area2Size; });
+
+    w.Section(kLocalSection, ",,,");
+    w.End();
+    area(kLocalArea1, pc.localArea1Type, pc.localArea1Start);
+    number(kLocalSize1, pc.localArea1Size, ",");
+    number(kLocalCom1, pc.localArea1ComStart, ",");
+    area(kLocalArea2, pc.localArea2Type, pc.localArea2Start);
+    number(kLocalSize2, pc.localArea2Size, ",");
+    number(kLocalCom2, pc.localArea2ComStart, ",");
+
+    w.Section(kExtensionSection, ",,,");
+    w.End();
+    number(kSendDataOrder, pc.sendDataOrder, ",");
+    number(kEtherBaudRate, pc.etherBaudRate, ",");
+    list(kReceiveDataOrder, [](const MappingEntry& e) { return e.receiveDataOrder ? 16 : 0; });
+    w.Key(kExtensionCheck).Text(m_record.extensionCheck ? "TRUE," : "FALSE,");
+    w.End();
+    if (!m_record.comment.empty()) w.Text(kCommentSection).Text(",").EndWithTextLines(m_record.comment);
+    return w.Take();
 }
 
 void CSettingsFile::TakeOverPath(const std::string& path) {
