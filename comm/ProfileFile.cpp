@@ -1,0 +1,112 @@
+#include "comm/ProfileFile.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace {
+std::string Trim(const std::string& s) {
+    size_t a = s.find_first_not_of(" \t\r");
+    if (a == std::string::npos) return std::string();
+    size_t b = s.find_last_not_of(" \t\r");
+    return s.substr(a, b - a + 1);
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+    std::vector<std::string> lines;
+    std::ifstream f(path, std::ios::binary);
+    std::string line;
+    while (std::getline(f, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+bool IsSection(const std::string& line, std::string* name) {
+    std::string t = Trim(line);
+    if (t.size() < 2 || t.front() != '[' || t.back() != ']') return false;
+    *name = Trim(t.substr(1, t.size() - 2));
+    return true;
+}
+
+void MakeParents(const std::string& path) {
+    for (size_t i = 1; i < path.size(); ++i)
+        if (path[i] == '/') mkdir(path.substr(0, i).c_str(), 0700);
+}
+}  // namespace
+
+std::string CProfileFile::ReadString(const std::string& section, const std::string& key, size_t bufferSize) const {
+    std::string current;
+    for (const std::string& line : ReadLines(m_path)) {
+        std::string name;
+        if (IsSection(line, &name)) {
+            current = name;
+            continue;
+        }
+        if (current != section) continue;
+        size_t eq = line.find('=');
+        if (eq == std::string::npos || Trim(line.substr(0, eq)) != key) continue;
+        std::string value = Trim(line.substr(eq + 1));
+        if (bufferSize > 0 && value.size() > bufferSize - 1) value.resize(bufferSize - 1);
+        return value;
+    }
+    return std::string();
+}
+
+bool CProfileFile::WriteString(const std::string& section, const std::string& key, const std::string& value) {
+    if (m_path.empty()) return false;
+    std::string clean;
+    for (char c : value) clean += (c == '\r' || c == '\n') ? ' ' : c;
+    std::vector<std::string> lines = ReadLines(m_path);
+    std::string current;
+    int sectionEnd = -1;
+    bool done = false;
+    for (size_t i = 0; i < lines.size() && !done; ++i) {
+        std::string name;
+        if (IsSection(lines[i], &name)) {
+            current = name;
+            if (current == section) sectionEnd = static_cast<int>(i) + 1;
+            continue;
+        }
+        if (current != section) continue;
+        sectionEnd = static_cast<int>(i) + 1;
+        size_t eq = lines[i].find('=');
+        if (eq != std::string::npos && Trim(lines[i].substr(0, eq)) == key) {
+            lines[i] = key + "=" + clean;
+            done = true;
+        }
+    }
+    if (!done) {
+        if (sectionEnd < 0) {
+            lines.push_back("[" + section + "]");
+            lines.push_back(key + "=" + clean);
+        } else {
+            lines.insert(lines.begin() + sectionEnd, key + "=" + clean);
+        }
+    }
+    MakeParents(m_path);
+    std::string tmp = m_path + ".tmp";
+    {
+        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
+        if (!f) return false;
+        for (const std::string& l : lines) f << l << "\r\n";
+        if (!f.flush()) return false;
+    }
+    return std::rename(tmp.c_str(), m_path.c_str()) == 0;
+}
+
+std::string CProfileFile::DefaultPath() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg && *xdg) {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : ".") + "/.config";
+    }
+    return base + "/LinkSmith/LinkSmith.ini";
+}

@@ -1,0 +1,107 @@
+#include "sim/SimServer.h"
+
+CSimServer::CSimServer(SimFaults faults) : m_faults(std::move(faults)), m_random(m_faults.seed) {}
+
+void CSimServer::SetFaults(const SimFaults& faults) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_faults = faults;
+    m_random.seed(faults.seed);
+}
+
+void CSimServer::AddPlc(uint8_t network, uint8_t node, std::unique_ptr<ISimUnit> unit, std::string statePath) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_haveFirst) {
+        m_first = {network, node};
+        m_haveFirst = true;
+    }
+    m_plcs[{network, node}] = Hosted{std::move(unit), std::move(statePath)};
+}
+
+ISimUnit* CSimServer::Unit(uint8_t network, uint8_t node) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_plcs.find({network, node});
+    return it == m_plcs.end() ? nullptr : it->second.unit.get();
+}
+
+CSimServer::Counters CSimServer::Count() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_count;
+}
+
+bool CSimServer::SaveStates(std::string* error) const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (const auto& kv : m_plcs)
+        if (!kv.second.statePath.empty() && !kv.second.unit->SaveState(kv.second.statePath, error)) return false;
+    return true;
+}
+
+bool CSimServer::Draw(double fraction) {
+    // Always draw, so one fault's setting does not shift the choices of the others.
+    uint32_t r = m_random();
+    if (fraction <= 0) return false;
+    if (fraction >= 1) return true;
+    return r < static_cast<uint32_t>(fraction * 4294967295.0);
+}
+
+void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Scheduled>* replies) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ZephDatagram request;
+    if (DecodeDatagram(bytes.data(), bytes.size(), &request) != DatagramCheck::Ok ||
+        request.kind != ZephDatagram::kRequest) {
+        ++m_count.malformed;
+        return;
+    }
+    ++m_count.requests;
+    bool drop = Draw(m_faults.dropFraction);
+    bool late = Draw(m_faults.delayFraction);
+    bool twice = Draw(m_faults.duplicateFraction);
+    bool stray = Draw(m_faults.strayFraction);
+    bool cut = Draw(m_faults.truncateFraction);
+    if (drop) {
+        ++m_count.dropped;
+        return;
+    }
+
+    ZephDatagram reply;
+    reply.kind = ZephDatagram::kReply;
+    reply.requestId = request.requestId;
+    reply.source = request.destination;
+    reply.destination = request.source;
+    reply.command = request.command;
+    std::pair<uint8_t, uint8_t> address{request.destination.network, request.destination.node};
+    if (address == std::make_pair<uint8_t, uint8_t>(0, 0) && m_haveFirst) address = m_first;
+    auto plc = m_plcs.find(address);
+    auto forced = m_faults.endCodes.find(request.command);
+    if (plc == m_plcs.end()) {
+        ++m_count.noRoute;
+        reply.endCode = kEndNoRoute;
+    } else if (forced != m_faults.endCodes.end()) {
+        reply.endCode = forced->second;
+    } else {
+        plc->second.unit->Execute(request.command, request.destination.unit, request.data, &reply.endCode, &reply.data);
+        if (reply.data.size() > ZephDatagram::kMaxData) reply.data.resize(ZephDatagram::kMaxData);
+    }
+
+    std::chrono::milliseconds when = late ? m_faults.delay : std::chrono::milliseconds(0);
+    if (late) ++m_count.delayed;
+    if (stray) {
+        ZephDatagram s = reply;
+        s.requestId = m_strayId++;
+        replies->push_back({when, EncodeDatagram(s)});
+        ++m_count.strays;
+    }
+    std::vector<uint8_t> out = EncodeDatagram(reply);
+    if (cut) {
+        ++m_count.truncated;
+        size_t header = ZephDatagram::kReplyHeader;
+        if (m_faults.truncateHeader)
+            out.resize(header / 2);
+        else
+            out.resize(out.size() > header ? header + (out.size() - header) / 2 : header - 1);
+    }
+    replies->push_back({when, out});
+    if (twice) {
+        ++m_count.duplicated;
+        replies->push_back({when, out});
+    }
+}

@@ -1,0 +1,57 @@
+#pragma once
+#include <map>
+#include <memory>
+#include <mutex>
+#include <random>
+#include <string>
+#include <utility>
+
+#include "comm/DatagramPeer.h"
+#include "comm/ZephDatagram.h"
+#include "sim/SimFaults.h"
+#include "sim/SimUnit.h"
+
+// Hosts simulated PLCs at network/node addresses and answers request datagrams, with faults.
+// Destination 0/0 means the first PLC added (a PLC reached directly).
+class CSimServer : public IDatagramPeer {
+public:
+    // End code for a destination no hosted PLC has.
+    static constexpr uint16_t kEndNoRoute = 0x0102;
+
+    struct Counters {
+        unsigned requests = 0;
+        unsigned malformed = 0;
+        unsigned dropped = 0;
+        unsigned delayed = 0;
+        unsigned duplicated = 0;
+        unsigned strays = 0;
+        unsigned truncated = 0;
+        unsigned noRoute = 0;
+    };
+
+    explicit CSimServer(SimFaults faults = SimFaults());
+    void SetFaults(const SimFaults& faults);
+    void AddPlc(uint8_t network, uint8_t node, std::unique_ptr<ISimUnit> unit, std::string statePath = std::string());
+    ISimUnit* Unit(uint8_t network, uint8_t node);
+    Counters Count() const;
+    // Saves every PLC that has a state file; false with the first error.
+    bool SaveStates(std::string* error) const;
+
+    void Deliver(const std::vector<uint8_t>& request, std::vector<Scheduled>* replies) override;
+
+private:
+    struct Hosted {
+        std::unique_ptr<ISimUnit> unit;
+        std::string statePath;
+    };
+    bool Draw(double fraction);
+
+    mutable std::mutex m_mutex;
+    SimFaults m_faults;
+    std::mt19937 m_random;
+    std::map<std::pair<uint8_t, uint8_t>, Hosted> m_plcs;
+    std::pair<uint8_t, uint8_t> m_first{0, 0};
+    bool m_haveFirst = false;
+    Counters m_count;
+    uint32_t m_strayId = 0xF0000000u;
+};

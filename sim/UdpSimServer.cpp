@@ -1,0 +1,96 @@
+#include "sim/UdpSimServer.h"
+
+#include <netdb.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+CUdpSimServer::~CUdpSimServer() {
+    if (m_socket >= 0) ::close(m_socket);
+}
+
+bool CUdpSimServer::Bind(const std::string& host, uint16_t port, std::string* error) {
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_DGRAM;
+    hints.ai_flags = AI_PASSIVE;
+    addrinfo* list = nullptr;
+    std::string service = std::to_string(port);
+    int rc = getaddrinfo(host.c_str(), service.c_str(), &hints, &list);
+    if (rc != 0) {
+        *error = "cannot resolve " + host + ": " + gai_strerror(rc);
+        return false;
+    }
+    std::string last = "no address";
+    for (addrinfo* a = list; a && m_socket < 0; a = a->ai_next) {
+        int s = socket(a->ai_family, a->ai_socktype | SOCK_CLOEXEC, a->ai_protocol);
+        if (s < 0) {
+            last = std::strerror(errno);
+            continue;
+        }
+        if (bind(s, a->ai_addr, a->ai_addrlen) != 0) {
+            last = std::strerror(errno);
+            ::close(s);
+            continue;
+        }
+        sockaddr_storage bound{};
+        socklen_t len = sizeof bound;
+        getsockname(s, reinterpret_cast<sockaddr*>(&bound), &len);
+        m_port = bound.ss_family == AF_INET6 ? ntohs(reinterpret_cast<sockaddr_in6*>(&bound)->sin6_port)
+                                             : ntohs(reinterpret_cast<sockaddr_in*>(&bound)->sin_port);
+        m_socket = s;
+    }
+    freeaddrinfo(list);
+    if (m_socket < 0) {
+        *error = "cannot listen on " + host + " port " + service + ": " + last;
+        return false;
+    }
+    return true;
+}
+
+void CUdpSimServer::Run() {
+    using Clock = std::chrono::steady_clock;
+    struct Outgoing {
+        Clock::time_point due;
+        sockaddr_storage to;
+        socklen_t toLength;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Outgoing> queue;
+    std::vector<uint8_t> buffer(65536);
+    while (!m_stop) {
+        Clock::time_point now = Clock::now();
+        // Send what is due, in due order.
+        std::stable_sort(queue.begin(), queue.end(), [](const Outgoing& a, const Outgoing& b) { return a.due < b.due; });
+        while (!queue.empty() && queue.front().due <= now) {
+            Outgoing& o = queue.front();
+            if (m_log) m_log(true, o.bytes.data(), o.bytes.size());
+            ::sendto(m_socket, o.bytes.data(), o.bytes.size(), 0, reinterpret_cast<sockaddr*>(&o.to), o.toLength);
+            queue.erase(queue.begin());
+        }
+        int wait = 100;  // ms; also how soon Stop() is noticed
+        if (!queue.empty()) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(queue.front().due - now).count();
+            wait = static_cast<int>(std::min<long long>(wait, std::max<long long>(left, 0)));
+        }
+        pollfd p{m_socket, POLLIN, 0};
+        int rc = ::poll(&p, 1, wait);
+        if (rc <= 0) continue;
+        sockaddr_storage from{};
+        socklen_t fromLength = sizeof from;
+        ssize_t n = ::recvfrom(m_socket, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        if (n < 0) continue;
+        if (m_log) m_log(false, buffer.data(), static_cast<size_t>(n));
+        std::vector<IDatagramPeer::Scheduled> replies;
+        m_peer.Deliver(std::vector<uint8_t>(buffer.begin(), buffer.begin() + n), &replies);
+        Clock::time_point at = Clock::now();
+        for (auto& r : replies) queue.push_back({at + r.delay, from, fromLength, std::move(r.bytes)});
+    }
+}
