@@ -1,0 +1,57 @@
+#include "app/qt/AppSettingsStore.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace {
+const char kRecentGroup[] = "Recent File List";
+const char* const kRecentKeys[] = {"SAVE_FILENAME1", "SAVE_FILENAME2", "SAVE_FILENAME3"};
+}  // namespace
+
+CAppSettingsStore::CAppSettingsStore(const std::string& configDir) {
+    QString dir = configDir.empty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                                    : QString::fromStdString(configDir);
+    dir += "/QUORVEX";
+    m_linkSmithFile = QDir(dir).filePath("LinkSmith.ini").toStdString();
+    m_toolvaneFile = QDir(dir).filePath("Toolvane.ini").toStdString();
+}
+
+std::string CAppSettingsStore::ViewStatus() const {
+    QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
+    s.beginGroup(kRecentGroup);
+    return s.value("VIEW_STATUS").toString().left(255).toStdString();
+}
+
+void CAppSettingsStore::SetViewStatus(const std::string& value) {
+    QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
+    s.beginGroup(kRecentGroup);
+    s.setValue("VIEW_STATUS", QString::fromStdString(value));
+}
+
+std::vector<std::string> CAppSettingsStore::RecentFiles() const {
+    QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
+    s.beginGroup(kRecentGroup);
+    std::vector<std::string> paths;
+    for (const char* key : kRecentKeys) {
+        if (!s.contains(key)) break;
+        paths.push_back(s.value(key).toString().left(255).toStdString());
+    }
+    return paths;
+}
+
+void CAppSettingsStore::SetRecentFiles(const std::vector<std::string>& paths) {
+    QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
+    s.beginGroup(kRecentGroup);
+    for (size_t i = 0; i < 3; ++i) {
+        if (i < paths.size())
+            s.setValue(kRecentKeys[i], QString::fromStdString(paths[i]));
+        else
+            s.remove(kRecentKeys[i]);
+    }
+}
+
+std::string CAppSettingsStore::FileSavePath() const {
+    QSettings s(QString::fromStdString(m_toolvaneFile), QSettings::IniFormat);
+    return s.value("FileSavePath").toString().left(255).toStdString();
+}

@@ -1,0 +1,413 @@
+#include "app/qt/LinkSmithDlg.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include "app/qt/AppSettingsStore.h"
+#include "app/qt/QtText.h"
+#include "model/Messages.h"
+#include "model/Prompter.h"
+
+namespace {
+
+// Command ids of the menu and the toolbar.
+enum Command {
+    kNew = 32771, kOpen = 32773, kSave = 32774, kSaveAs = 32775, kOpenOldVersion = 32776, kExit = 1,
+    kRecent1 = 32932, kClearAll = 32823, kCopyLine = 32824, kDeleteLine = 32825, kToolbar = 32780,
+    kStatusBar = 32781, kTransferToPlc = 32782, kTransferFromPlc = 32783, kVerify = 32784,
+    kCommSettings = 32785, kDataLinkStatus = 32786, kErrorStatus = 32787, kCycleTime = 32788,
+    kMessageSequence = 32789, kErrorHistory = 32790, kNodeStatus = 32791, kNetworkStatus = 33044,
+    kExtension = 32792, kDecimal = 32796, kHexadecimal = 32797, kHelp = 32794, kAbout = 32795,
+    kToolNew = 32800, kToolOpen = 32801, kToolSave = 32802, kToolToPlc = 32804, kToolFromPlc = 32805,
+    kToolVerify = 32806,
+};
+
+constexpr int kSaveChangesQuestion = 32899;
+constexpr int kHelpFileMissing = 33032;
+constexpr int kTabSystem = 32808, kTabLocal = 32809, kTabMapping = 32810, kTabExtension = 32811;
+
+}  // namespace
+
+CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, IPrompter& prompter,
+                             ISettingsFileDialogs* dialogs, CAppSettingsStore& store, bool simulated, QWidget* parent)
+    : QMainWindow(parent),
+      m_app(app),
+      m_record(record),
+      m_prompter(prompter),
+      m_store(store),
+      m_settingsFile(record, prompter, nullptr, dialogs) {
+    setObjectName("mainWindow");
+    m_record.launchUnitNumber = static_cast<uint32_t>(m_app.launch.unitNumber);
+    m_record.ResetToDefaults();
+
+    m_viewState = ParseViewStatus(m_store.ViewStatus().empty() ? "1 1 0 0" : m_store.ViewStatus());
+    for (const std::string& path : m_store.RecentFiles()) m_recent.Append(path);
+
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName("settingsTabs");
+    layout->addWidget(m_tabs, 1);
+    setCentralWidget(central);
+
+    BuildMenus();
+    BuildToolbar();
+    BuildStatusBar(simulated);
+    ApplyViewState();
+    RebuildRecentMenu();
+    RefreshTitle();
+    RefreshStatusText();
+    m_app.modified = false;
+
+    if (m_app.documentFolder.empty() && m_app.documentFileName.empty()) {
+        ChooseDefaultDirectoryForNew();
+        m_documentState = kNewDocument;
+    } else if (m_settingsFile.Load(m_app.DocumentPath(), false)) {
+        AfterLoad(kSettingsFile);
+    }
+}
+
+CLinkSmithDlg::~CLinkSmithDlg() {
+    m_store.SetViewStatus(FormatViewStatus(m_viewState));
+    m_store.SetRecentFiles(m_recent.Paths());
+}
+
+QAction* CLinkSmithDlg::Action(int id) const {
+    auto it = m_actions.find(id);
+    return it == m_actions.end() ? nullptr : it->second;
+}
+
+void CLinkSmithDlg::BuildMenus() {
+    auto add = [this](QMenu* menu, int id, const char* text, QKeySequence key = {}, bool checkable = false) {
+        QString label = QString::fromUtf8(text);
+        label = label.left(label.indexOf('\t') < 0 ? label.size() : label.indexOf('\t'));
+        QAction* action = menu->addAction(label);
+        action->setObjectName(QString("action%1").arg(id));
+        action->setData(id);
+        action->setCheckable(checkable);
+        if (!key.isEmpty()) {
+            action->setShortcut(key);
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        connect(action, &QAction::triggered, this, [this, id] { RunCommand(id); });
+        m_actions[id] = action;
+        return action;
+    };
+    QMenuBar* bar = menuBar();
+    m_fileMenu = bar->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
+    add(m_fileMenu, kNew, "新規作成(&N)", QKeySequence("Ctrl+N"));
+    add(m_fileMenu, kOpen, "開く(&O)", QKeySequence("Ctrl+O"));
+    add(m_fileMenu, kSave, "上書き保存(&S)", QKeySequence("Ctrl+S"));
+    add(m_fileMenu, kSaveAs, "名前を付けて保存(&A)");
+    add(m_fileMenu, kOpenOldVersion, "旧ﾊﾞｰｼﾞｮﾝ設定ﾌｧｲﾙを開く(&P)");
+    m_fileMenu->addSeparator();
+    add(m_fileMenu, kExit, "終了(&X)");
+
+    // The Edit items name their keys; the keys themselves belong to the mapping table page.
+    QMenu* edit = bar->addMenu(QString::fromUtf8("編集(&D)"));
+    add(edit, kClearAll, "ｵｰﾙｸﾘｱ(&A)")->setText(QString::fromUtf8("ｵｰﾙｸﾘｱ(&A)\tCtrl+A"));
+    add(edit, kCopyLine, "1行ｺﾋﾟｰ(&C)")->setText(QString::fromUtf8("1行ｺﾋﾟｰ(&C)\tCtrl+C"));
+    add(edit, kDeleteLine, "削除(&D)")->setText(QString::fromUtf8("削除(&D)\tCtrl+D"));
+
+    QMenu* view = bar->addMenu(QString::fromUtf8("表示(&V)"));
+    add(view, kToolbar, "ﾂｰﾙﾊﾞｰ(&T)", {}, true);
+    add(view, kStatusBar, "ｽﾃｰﾀｽﾊﾞｰ(&S)", {}, true);
+
+    QMenu* settings = bar->addMenu(QString::fromUtf8("設定(&E)"));
+    add(settings, kTransferToPlc, "転送[ﾊﾟｿｺﾝ→PLC] (&T)", QKeySequence("Ctrl+T"));
+    add(settings, kTransferFromPlc, "転送[PLC→ﾊﾟｿｺﾝ] (&F)", QKeySequence("Ctrl+Shift+T"));
+    add(settings, kVerify, "照合(&C)");
+    settings->addSeparator();
+    add(settings, kCommSettings, "通信設定(&N)");
+
+    QMenu* status = bar->addMenu(QString::fromUtf8("ｽﾃｰﾀｽ(&S)"));
+    add(status, kDataLinkStatus, "ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ(&D)");
+    add(status, kNetworkStatus, "ﾈｯﾄﾜｰｸｽﾃｰﾀｽ(&T)");
+    add(status, kNodeStatus, "ﾉｰﾄﾞｽﾃｰﾀｽ(&N)");
+    add(status, kErrorStatus, "ｴﾗｰｽﾃｰﾀｽ(&E)");
+    add(status, kErrorHistory, "異常履歴(&R)");
+    add(status, kMessageSequence, "ﾒｯｾｰｼﾞ通番ｽﾃｰﾀｽ(&M)");
+    add(status, kCycleTime, "通信ｻｲｸﾙﾀｲﾑ(&C)");
+
+    QMenu* options = bar->addMenu(QString::fromUtf8("ｵﾌﾟｼｮﾝ(&O)"));
+    add(options, kExtension, "拡張設定(&E)", {}, true);
+    QMenu* radix = options->addMenu(QString::fromUtf8("表示切替(&S)"));
+    add(radix, kDecimal, "10進表示(&D)", {}, true);
+    add(radix, kHexadecimal, "16進表示(&H)", {}, true);
+
+    QMenu* help = bar->addMenu(QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
+    add(help, kHelp, "目次(&N)");
+    add(help, kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)");
+}
+
+void CLinkSmithDlg::BuildToolbar() {
+    m_toolBar = addToolBar(QString::fromUtf8("ﾂｰﾙﾊﾞｰ"));
+    m_toolBar->setObjectName("toolBar");
+    m_toolBar->setMovable(false);
+    m_toolBar->setIconSize(QSize(16, 16));
+    auto button = [this](int id, int command, QStyle::StandardPixmap icon, const QString& tip) {
+        QAction* action = m_toolBar->addAction(style()->standardIcon(icon), tip);
+        action->setObjectName(QString("tool%1").arg(id));
+        connect(action, &QAction::triggered, this, [this, command] { RunCommand(command); });
+        m_actions[id] = action;
+    };
+    button(kToolNew, kNew, QStyle::SP_FileIcon, Action(kNew)->text());
+    button(kToolOpen, kOpen, QStyle::SP_DialogOpenButton, Action(kOpen)->text());
+    button(kToolSave, kSave, QStyle::SP_DialogSaveButton, Action(kSave)->text());
+    m_toolBar->addSeparator();
+    button(kToolToPlc, kTransferToPlc, QStyle::SP_ArrowUp, Action(kTransferToPlc)->text());
+    button(kToolFromPlc, kTransferFromPlc, QStyle::SP_ArrowDown, Action(kTransferFromPlc)->text());
+    button(kToolVerify, kVerify, QStyle::SP_DialogApplyButton, Action(kVerify)->text());
+}
+
+void CLinkSmithDlg::BuildStatusBar(bool simulated) {
+    m_statusPane = new QLabel(this);
+    m_statusPane->setObjectName("statusPane");
+    statusBar()->addWidget(m_statusPane, 1);
+    auto* second = new QLabel(this);
+    second->setObjectName("statusPane2");
+    statusBar()->addPermanentWidget(second);
+    if (simulated) {
+        // Ours: there must be no doubt that no real unit is being talked to.
+        auto* sim = new QLabel(QString::fromUtf8("模擬ユニット接続中 (simulated unit)"), this);
+        sim->setObjectName("simulatedPane");
+        sim->setStyleSheet("QLabel { background: #ffd24d; color: black; padding: 0 6px; font-weight: bold; }");
+        statusBar()->addPermanentWidget(sim);
+    }
+}
+
+void CLinkSmithDlg::ApplyViewState() {
+    m_toolBar->setVisible(m_viewState.toolbarVisible != 0);
+    statusBar()->setVisible(m_viewState.statusBarVisible != 0);
+    Action(kToolbar)->setChecked(m_viewState.toolbarVisible != 0);
+    Action(kStatusBar)->setChecked(m_viewState.statusBarVisible != 0);
+    Action(kExtension)->setChecked(m_viewState.extensionOn != 0);
+    Action(kDecimal)->setChecked(m_viewState.displayMode != 1);
+    Action(kHexadecimal)->setChecked(m_viewState.displayMode == 1);
+    m_record.extensionCheck = m_viewState.extensionOn ? 1 : 0;
+}
+
+void CLinkSmithDlg::RefreshTitle() {
+    setWindowTitle(QString::fromStdString(FormatTitle(m_app.documentFileName)));
+}
+
+QString CLinkSmithDlg::StatusText() const {
+    return m_statusPane->text();
+}
+
+void CLinkSmithDlg::RefreshStatusText() {
+    m_statusPane->setText(QString::fromStdString(FormatStatusText(
+        m_app.launch.networkAddress, m_app.launch.nodeAddress, m_record.unitNumber,
+        FromRecordText(m_record.comment).toStdString(), m_viewState.displayMode)));
+}
+
+void CLinkSmithDlg::RebuildRecentMenu() {
+    for (int i = 0; i < CRecentFiles::kMaxFiles; ++i) {
+        if (QAction* old = Action(kRecent1 + i)) {
+            m_fileMenu->removeAction(old);
+            old->deleteLater();
+            m_actions.erase(kRecent1 + i);
+        }
+    }
+    const auto& paths = m_recent.Paths();
+    for (size_t i = 0; i < paths.size(); ++i) {
+        const int id = kRecent1 + static_cast<int>(i);
+        QAction* action = m_fileMenu->addAction(FromLocalPath(paths[i]));
+        action->setObjectName(QString("action%1").arg(id));
+        connect(action, &QAction::triggered, this, [this, i] { OnOpenRecent(static_cast<int>(i)); });
+        m_actions[id] = action;
+    }
+}
+
+void CLinkSmithDlg::AddRecentFile(const std::string& path) {
+    if (path.empty()) return;
+    m_recent.Add(path);
+    RefreshTitle();
+    RebuildRecentMenu();
+}
+
+void CLinkSmithDlg::RunCommand(int id) {
+    switch (id) {
+    case kNew: OnNew(); break;
+    case kOpen: OnOpen(false); break;
+    case kOpenOldVersion: OnOpen(true); break;
+    case kSave: OnSave(false); break;
+    case kSaveAs: OnSave(true); break;
+    case kExit: close(); break;
+    case kToolbar: ToggleToolbar(); break;
+    case kStatusBar: ToggleStatusBar(); break;
+    case kExtension: ToggleExtension(); break;
+    case kDecimal: SetDisplayMode(0); break;
+    case kHexadecimal: SetDisplayMode(1); break;
+    case kHelp: OnHelp(); break;
+    case kAbout: OnAbout(); break;
+    default:
+        if (id >= kRecent1 && id < kRecent1 + CRecentFiles::kMaxFiles) OnOpenRecent(id - kRecent1);
+        break;
+    }
+}
+
+bool CLinkSmithDlg::SavePrompt() {
+    if (!m_app.modified) return true;
+    switch (m_prompter.Show(kSaveChangesQuestion, {m_app.DocumentPath()},
+                            PromptButtons::YesNoCancel, PromptIcon::Exclamation)) {
+    case PromptAnswer::Yes:
+        OnSave(true);
+        return !m_app.modified;
+    case PromptAnswer::No: return true;
+    default: return false;
+    }
+}
+
+void CLinkSmithDlg::OnNew() {
+    if (!SavePrompt()) return;
+    m_app.launch.unitNumber = 0;
+    m_record.launchUnitNumber = 0;
+    m_record.ResetKeepingTarget();
+    m_documentState = kNewDocument;
+    RefreshStatusText();
+    m_app.modified = false;
+    m_app.documentFileName = MessageText(Msg::kUntitled);
+    RefreshTitle();
+}
+
+void CLinkSmithDlg::OnOpen(bool oldVersion) {
+    if (!SavePrompt()) return;
+    m_settingsFile.currentDirectory = m_app.documentFolder;
+    if (!m_settingsFile.Load("", oldVersion)) return;
+    AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
+}
+
+void CLinkSmithDlg::OnOpenRecent(int index) {
+    if (index < 0 || index >= static_cast<int>(m_recent.Paths().size())) return;
+    if (!SavePrompt()) return;
+    const std::string path = m_recent.Paths()[static_cast<size_t>(index)];
+    const size_t dot = path.find_last_of('.');
+    std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    const bool oldVersion = ext == "csv";
+    if (!m_settingsFile.Load(path, oldVersion)) return;
+    AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
+}
+
+void CLinkSmithDlg::AfterLoad(DocumentState state) {
+    m_documentState = state;
+    m_app.documentFolder = m_settingsFile.currentDirectory;
+    m_app.documentFileName = m_settingsFile.currentFileName;
+    if (m_record.extensionCheck && !m_viewState.extensionOn) ToggleExtension();
+    AddRecentFile(m_app.DocumentPath());
+    RefreshStatusText();
+    m_app.modified = false;
+}
+
+void CLinkSmithDlg::OnSave(bool saveAs) {
+    if (saveAs) m_settingsFile.saveState = 1;
+    m_settingsFile.currentDirectory = m_app.documentFolder;
+    const bool askPath = saveAs || m_documentState != kSettingsFile;
+    if (!m_settingsFile.Save(askPath ? "" : m_app.DocumentPath())) return;
+    m_app.documentFolder = m_settingsFile.currentDirectory;
+    m_app.documentFileName = m_settingsFile.currentFileName;
+    AddRecentFile(m_app.DocumentPath());
+    RefreshStatusText();
+    m_settingsFile.saveState = 2;
+    m_documentState = kSettingsFile;
+    m_app.modified = false;
+}
+
+void CLinkSmithDlg::ChooseDefaultDirectoryForNew() {
+    const std::string documents =
+        ToLocalPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    m_app.documentFolder = ChooseDefaultDirectory(m_recent, documents, m_store.FileSavePath());
+    m_app.documentFileName = MessageText(Msg::kUntitled);
+    RefreshTitle();
+}
+
+void CLinkSmithDlg::ToggleExtension() {
+    if (!m_viewState.extensionOn) {
+        m_viewState.extensionOn = 1;
+        m_record.extensionCheck = 1;
+    } else {
+        m_viewState.extensionOn = 0;
+        m_record.extensionCheck = 0;
+    }
+    Action(kExtension)->setChecked(m_viewState.extensionOn != 0);
+}
+
+void CLinkSmithDlg::SetDisplayMode(int mode) {
+    Action(kDecimal)->setChecked(mode == 0);
+    Action(kHexadecimal)->setChecked(mode == 1);
+    if (mode == m_viewState.displayMode) return;
+    m_viewState.displayMode = mode;
+    RefreshStatusText();
+}
+
+void CLinkSmithDlg::ToggleToolbar() {
+    m_viewState.toolbarVisible = m_viewState.toolbarVisible ? 0 : 1;
+    // The window grows by the bar so the settings keep their size.
+    const int delta = m_toolBar->sizeHint().height();
+    m_toolBar->setVisible(m_viewState.toolbarVisible != 0);
+    resize(width(), height() + (m_viewState.toolbarVisible ? delta : -delta));
+    Action(kToolbar)->setChecked(m_viewState.toolbarVisible != 0);
+}
+
+void CLinkSmithDlg::ToggleStatusBar() {
+    m_viewState.statusBarVisible = m_viewState.statusBarVisible ? 0 : 1;
+    const int delta = statusBar()->sizeHint().height();
+    statusBar()->setVisible(m_viewState.statusBarVisible != 0);
+    resize(width(), height() + (m_viewState.statusBarVisible ? delta : -delta));
+    Action(kStatusBar)->setChecked(m_viewState.statusBarVisible != 0);
+}
+
+void CLinkSmithDlg::OnHelp() {
+    const QString path = QCoreApplication::applicationDirPath() + "/LinkSmith.chm";
+    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        m_prompter.Message(kHelpFileMissing, {ToLocalPath(path)}, PromptIcon::Information);
+}
+
+void CLinkSmithDlg::OnAbout() {
+    QDialog about(this);
+    about.setObjectName("aboutDialog");
+    about.setWindowTitle(QString::fromUtf8("LinkSmithのﾊﾞｰｼﾞｮﾝ情報"));
+    auto* layout = new QVBoxLayout(&about);
+    auto* icon = new QLabel(&about);
+    icon->setPixmap(windowIcon().pixmap(32, 32));
+    layout->addWidget(icon);
+    layout->addWidget(new QLabel("LinkSmith Version 1.0", &about));
+    layout->addWidget(new QLabel("Copyright (C) 2026 the LinkSmith developers", &about));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
+    connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
+    layout->addWidget(buttons);
+    about.exec();
+}
+
+void CLinkSmithDlg::closeEvent(QCloseEvent* event) {
+    if (SavePrompt())
+        event->accept();
+    else
+        event->ignore();
+}
+
+void CLinkSmithDlg::keyPressEvent(QKeyEvent* event) {
+    // Enter and Escape belong to the focused control; they never close the window.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
+}
