@@ -80,6 +80,10 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
     } else {
         plc->second.unit->Execute(request.command, request.destination.unit, request.data, &reply.endCode, &reply.data);
         if (reply.data.size() > ZephDatagram::kMaxData) reply.data.resize(ZephDatagram::kMaxData);
+        // Kept after every command, so a killed simulator loses nothing.
+        std::string error;
+        if (!plc->second.statePath.empty() && !plc->second.unit->SaveState(plc->second.statePath, &error))
+            ++m_count.stateErrors;
     }
 
     std::chrono::milliseconds when = late ? m_faults.delay : std::chrono::milliseconds(0);

@@ -27,6 +27,7 @@ public:
         unsigned strays = 0;
         unsigned truncated = 0;
         unsigned noRoute = 0;
+        unsigned stateErrors = 0;
     };
 
     explicit CSimServer(SimFaults faults = SimFaults());
