@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <filesystem>
+#include <fstream>
+
+#include "app/qt/AppSettingsStore.h"
+#include "app/qt/LinkSmithDlg.h"
+#include "model/Messages.h"
+#include "model/Prompter.h"
+
+namespace {
+
+struct ScriptedDialogs : ISettingsFileDialogs {
+    std::vector<std::string> openPaths, savePaths;  // consumed front first; none left = cancel
+    int commentAsked = 0;
+    bool ChooseFileToOpen(bool, const std::string&, std::string& path) override { return Take(openPaths, path); }
+    bool ChooseFileToSave(const std::string&, std::string& path) override { return Take(savePaths, path); }
+    bool EditComment(std::string&) override {
+        ++commentAsked;
+        return true;
+    }
+    static bool Take(std::vector<std::string>& list, std::string& path) {
+        if (list.empty()) return false;
+        path = list.front();
+        list.erase(list.begin());
+        return true;
+    }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    CLinkSmithApp app;
+    CUnitSettings record;
+    RecordingPrompter prompter;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<CAppSettingsStore> store;
+
+    void SetUp() override { store = std::make_unique<CAppSettingsStore>(dir.path().toStdString()); }
+    std::unique_ptr<CLinkSmithDlg> Open(bool simulated = false) {
+        return std::make_unique<CLinkSmithDlg>(app, record, prompter, &dialogs, *store, simulated);
+    }
+    std::string Path(const char* name) { return dir.filePath(name).toStdString(); }
+};
+
+TEST_F(MainWindowTest, FirstStartShowsBothBarsDecimalNoExtensionAndUntitled) {
+    auto w = Open();
+    EXPECT_FALSE(w->findChild<QToolBar*>("toolBar")->isHidden());
+    EXPECT_FALSE(w->statusBar()->isHidden());
+    EXPECT_EQ(w->DisplayMode(), 0);
+    EXPECT_FALSE(w->ExtensionOn());
+    EXPECT_TRUE(w->Action(32796)->isChecked());
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("無題 - LinkSmith"));
+    EXPECT_EQ(w->StatusText(), QString::fromUtf8("接続先: ﾈｯﾄ:0 ﾉｰﾄﾞ:0 ﾕﾆｯﾄ:0  10進表示"));
+    EXPECT_EQ(w->findChild<QWidget*>("simulatedPane"), nullptr);
+    EXPECT_EQ(w->Document(), CLinkSmithDlg::kNewDocument);
+}
+
+TEST_F(MainWindowTest, ViewStateIsRestoredAndWrittenBack) {
+    store->SetViewStatus("0 1 1 1");
+    {
+        auto w = Open(true);
+        EXPECT_TRUE(w->findChild<QToolBar*>("toolBar")->isHidden());
+        EXPECT_FALSE(w->statusBar()->isHidden());
+        EXPECT_TRUE(w->ExtensionOn());
+        EXPECT_EQ(record.extensionCheck, 1u);
+        EXPECT_TRUE(w->Action(32797)->isChecked());
+        EXPECT_FALSE(w->Action(32796)->isChecked());
+        EXPECT_NE(w->findChild<QWidget*>("simulatedPane"), nullptr);
+        w->RunCommand(32796);
+        w->RunCommand(32780);
+    }
+    EXPECT_EQ(store->ViewStatus(), "1 1 1 0");
+}
+
+TEST_F(MainWindowTest, ChoosingTheCurrentDisplayModeChangesNothing) {
+    auto w = Open();
+    const QString before = w->StatusText();
+    w->RunCommand(32796);
+    EXPECT_EQ(w->StatusText(), before);
+    EXPECT_TRUE(w->Action(32796)->isChecked());
+    w->RunCommand(32797);
+    EXPECT_TRUE(w->StatusText().endsWith(QString::fromUtf8("16進表示")));
+    EXPECT_FALSE(w->Action(32796)->isChecked());
+}
+
+TEST_F(MainWindowTest, OpenAddsRecentFilesAndReopensThem) {
+    for (const char* name : {"a.lsm", "b.lsm", "c.lsm", "d.lsm"})
+        std::filesystem::copy_file(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm", Path(name));
+    {
+        auto w = Open();
+        for (const char* name : {"a.lsm", "b.lsm", "c.lsm", "d.lsm"}) {
+            dialogs.openPaths = {Path(name)};
+            w->RunCommand(32773);
+        }
+        EXPECT_EQ(w->Recent().Paths(), (std::vector<std::string>{Path("d.lsm"), Path("c.lsm"), Path("b.lsm")}));
+        EXPECT_EQ(w->Document(), CLinkSmithDlg::kSettingsFile);
+        EXPECT_EQ(w->windowTitle(), QString::fromUtf8("d.lsm - LinkSmith"));
+        EXPECT_EQ(record.unitNumber, 2u);
+        ASSERT_NE(w->Action(32934), nullptr);
+        EXPECT_EQ(w->Action(32934)->text().toStdString(), Path("b.lsm"));
+        w->RunCommand(32934);
+        EXPECT_EQ(w->Recent().Paths().front(), Path("b.lsm"));
+        EXPECT_EQ(w->Recent().Paths().size(), 3u);
+    }
+    EXPECT_EQ(store->RecentFiles().front(), Path("b.lsm"));
+    // The next start offers the same files and starts new documents beside the latest.
+    auto again = Open();
+    EXPECT_EQ(again->Recent().Paths().size(), 3u);
+    EXPECT_EQ(app.documentFolder, dir.path().toStdString() + "/");
+}
+
+TEST_F(MainWindowTest, ModifiedDocumentAsksBeforeNewAndCancelKeepsEverything) {
+    auto w = Open();
+    record.pc.tokenWatchdog = 77;
+    w->SetModified();
+    prompter.answers = {PromptAnswer::Cancel};
+    w->RunCommand(32771);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].id, 32899);
+    EXPECT_EQ(prompter.shown[0].buttons, PromptButtons::YesNoCancel);
+    EXPECT_EQ(record.pc.tokenWatchdog, 77);
+
+    EXPECT_FALSE(w->close());
+    EXPECT_EQ(prompter.shown.size(), 2u);
+
+    prompter.answers = {PromptAnswer::No};
+    w->RunCommand(32771);
+    EXPECT_EQ(record.pc.tokenWatchdog, 50);
+    EXPECT_EQ(w->Document(), CLinkSmithDlg::kNewDocument);
+}
+
+TEST_F(MainWindowTest, SaveAsksForTheFileOnceThenWritesThereAgain) {
+    auto w = Open();
+    dialogs.savePaths.clear();
+    w->SetModified();
+    w->RunCommand(32774);  // cancelled file choice: nothing changes
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("無題 - LinkSmith"));
+    EXPECT_EQ(w->Document(), CLinkSmithDlg::kNewDocument);
+    EXPECT_TRUE(app.modified);
+
+    dialogs.savePaths = {Path("new.lsm")};
+    w->RunCommand(32774);
+    EXPECT_TRUE(std::filesystem::exists(Path("new.lsm")));
+    EXPECT_EQ(w->Document(), CLinkSmithDlg::kSettingsFile);
+    EXPECT_FALSE(app.modified);
+    EXPECT_EQ(w->windowTitle(), QString::fromUtf8("new.lsm - LinkSmith"));
+
+    const int commentsBefore = dialogs.commentAsked;
+    record.pc.tokenWatchdog = 99;
+    w->RunCommand(32774);  // no file choice left in the script: it must not ask
+    EXPECT_EQ(dialogs.commentAsked, commentsBefore + 1);
+    std::ifstream in(Path("new.lsm"), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(",Token watchdog timer,99,"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, EscapeAndEnterDoNotCloseAndMissingHelpSaysSo) {
+    auto w = Open();
+    w->show();
+    for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(w.get(), &press);
+    }
+    EXPECT_TRUE(w->isVisible());
+    w->RunCommand(32794);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].id, 33032);
+    EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Information);
+    EXPECT_NE(prompter.shown[0].inserts.at(0).find("LinkSmith.chm"), std::string::npos);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
