@@ -180,6 +180,8 @@ TEST_F(MainWindowTest, EscapeAndEnterDoNotCloseAndMissingHelpSaysSo) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Test discovery runs this at build time too, without a display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
