@@ -13,6 +13,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
 
     AddShowCommand(app, ctx);
     AddConvertCommand(app, ctx);
+    AddInfoCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

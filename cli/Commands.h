@@ -18,3 +18,4 @@ struct CliContext {
 // One function per subcommand, each in its own <Name>Command.cpp, registered in Cli.cpp.
 void AddShowCommand(CLI::App& app, CliContext& ctx);
 void AddConvertCommand(CLI::App& app, CliContext& ctx);
+void AddInfoCommand(CLI::App& app, CliContext& ctx);

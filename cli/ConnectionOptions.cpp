@@ -1,0 +1,106 @@
+#include "cli/ConnectionOptions.h"
+
+#include <CLI/CLI.hpp>
+
+#include <sys/time.h>
+
+#include <cstdio>
+#include <ctime>
+#include <ostream>
+
+#include "comm/DeviceString.h"
+#include "comm/ProfileFile.h"
+#include "sim/SimServer.h"
+#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
+#include "sim/UnitSimulatorAdapter.h"
+#endif
+
+namespace {
+std::string FrameLine(bool outgoing, const std::vector<uint8_t>& bytes) {
+    timeval tv{};
+    gettimeofday(&tv, nullptr);
+    tm local{};
+    localtime_r(&tv.tv_sec, &local);
+    char stamp[48];
+    size_t n = std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
+    std::snprintf(stamp + n, sizeof stamp - n, ".%06ld", static_cast<long>(tv.tv_usec));
+    std::string line = std::string(stamp) + (outgoing ? " ->" : " <-");
+    char hex[4];
+    for (uint8_t b : bytes) {
+        std::snprintf(hex, sizeof hex, " %02x", b);
+        line += hex;
+    }
+    return line + "\n";
+}
+
+// The command-line tool keeps its own profile, so scripts never change the program's entries.
+std::string CliProfile() {
+    std::string path = CProfileFile::DefaultPath();
+    size_t slash = path.rfind('/');
+    return (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + "linksmithctl.ini";
+}
+}  // namespace
+
+void AddConnectionOptions(CLI::App& command, ConnectionOptions& options) {
+    command.add_option("--device", options.device, "Device string of the PLC, e.g. \"[NET]HOST:127.0.0.1;PORT:9600;\"");
+    command.add_option("--gateway", options.gateway, "Device string of a gateway PLC to route through");
+    command.add_flag("--simulate", options.simulate, "Talk to a simulated unit inside this program");
+    command.add_option("--unit", options.unit, "Unit number of the network unit (0-15)")->check(CLI::Range(0, 15));
+    command.add_option("--timeout", options.timeoutMs, "Response time-out, milliseconds")
+        ->check(CLI::Range(1, 3600000));
+    command.add_flag("--log-frames", options.logFrames, "Write every datagram as a timestamped hex line to stderr");
+}
+
+CCliConnection::CCliConnection(const ConnectionOptions& options, CUnitSettings& settings, IPrompter& prompter,
+                               std::ostream& err)
+    : m_options(options), m_err(err), m_middleware(m_clock), m_comm(settings, prompter, m_middleware) {}
+
+CCliConnection::~CCliConnection() {
+    if (!m_started) return;
+    m_comm.ClosePlc();
+    m_comm.Shutdown();
+}
+
+bool CCliConnection::Open() {
+    std::string device = m_options.device.empty() ? std::string(CCommuProcess::kDefaultDeviceString) : m_options.device;
+    CDeviceString check;
+    if (!check.Parse(device)) {
+        m_err << "linksmithctl: malformed device string: " << device << "\n";
+        return false;
+    }
+    std::string gateway = m_options.gateway;
+    if (!gateway.empty() && !check.Parse(gateway)) {
+        m_err << "linksmithctl: malformed gateway device string: " << gateway << "\n";
+        return false;
+    }
+    if (m_options.simulate) {
+#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
+        m_sim = std::make_unique<CSimServer>();
+        m_sim->AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
+        m_middleware.SetSimulatedPeer(m_sim.get());
+        std::string& endpoint = gateway.empty() ? device : gateway;
+        m_middleware.WriteDeviceValue(&endpoint, "NET", "LINK", "SIM");
+#else
+        m_err << "linksmithctl: --simulate is not available in this build\n";
+        return false;
+#endif
+    }
+    if (!gateway.empty() && m_middleware.ReadDeviceValue(device, "NET", "GATE").empty())
+        m_middleware.WriteDeviceValue(&device, "NET", "GATE", CCommuProcess::kGatewayEntry);
+    if (m_options.timeoutMs > 0) m_middleware.WriteDeviceValue(&device, "NET", "TMO", std::to_string(m_options.timeoutMs));
+    if (m_options.logFrames) {
+        std::ostream* err = &m_err;
+        m_middleware.SetFrameLog([err](bool outgoing, const std::vector<uint8_t>& bytes) { *err << FrameLine(outgoing, bytes); });
+    }
+    m_comm.SetProfileFile(CliProfile());
+    m_comm.SetLaunchConfiguration(device, gateway);
+    m_comm.SetUnitNumber(static_cast<unsigned>(m_options.unit));
+    m_started = true;
+    if (!m_comm.Initialize() || !m_comm.OpenProject()) return false;
+    if (!m_comm.OpenPlc()) {
+        std::string why = m_middleware.LastOpenError();
+        if (!why.empty()) m_err << "linksmithctl: " << why << "\n";
+        return false;
+    }
+    return true;
+}

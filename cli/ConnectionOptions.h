@@ -1,0 +1,45 @@
+#pragma once
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "comm/CommuProcess.h"
+#include "comm/LinkMiddleware.h"
+
+namespace CLI {
+class App;
+}
+class CSimServer;
+
+// The connection options every command that talks to a unit shares.
+struct ConnectionOptions {
+    std::string device;   // device string of the PLC; empty = the default device string
+    std::string gateway;  // device string of a gateway PLC to route through
+    bool simulate = false;
+    int unit = 0;
+    int timeoutMs = 0;    // 0 keeps the device string's "TMO"
+    bool logFrames = false;
+};
+
+void AddConnectionOptions(CLI::App& command, ConnectionOptions& options);
+
+// The middleware, the communication object and (with --simulate) the simulated unit for one
+// command: Open() starts them and opens the PLC, the destructor closes everything.
+class CCliConnection {
+public:
+    CCliConnection(const ConnectionOptions& options, CUnitSettings& settings, IPrompter& prompter, std::ostream& err);
+    ~CCliConnection();
+    // False after the reason was shown (through the prompter or on err).
+    bool Open();
+    CCommuProcess& Comm() { return m_comm; }
+    CLinkMiddleware& Middleware() { return m_middleware; }
+
+private:
+    ConnectionOptions m_options;
+    std::ostream& m_err;
+    CSystemClock m_clock;
+    std::unique_ptr<CSimServer> m_sim;
+    CLinkMiddleware m_middleware;
+    CCommuProcess m_comm;
+    bool m_started = false;
+};
