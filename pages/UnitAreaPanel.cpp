@@ -11,8 +11,10 @@
 namespace {
 constexpr size_t kNodeNameChars = 10;
 
-// Filter lengths of the three numeric edits.
+// Filter lengths of the three numeric edits, and the character limits of the edits
+// themselves (the frame interval edit holds two characters although its filter allows three).
 int FilterLength(CUnitAreaPanel::Item item) { return item == CUnitAreaPanel::kMinFrameWait ? 2 : 3; }
+size_t EditLimit(CUnitAreaPanel::Item item) { return item == CUnitAreaPanel::kTokenWatchdog ? 3 : 2; }
 }  // namespace
 
 CUnitAreaPanel::CUnitAreaPanel() {
@@ -80,7 +82,8 @@ void CUnitAreaPanel::InitFromRecord(const CUnitSettings& record, int radix) {
 
 bool CUnitAreaPanel::EditText(Item item, const std::string& text) {
     if (item < 0 || item >= kItemCount) return false;
-    const bool ok = item == kNodeName ? IsNodeNameAcceptable(text) : CheckInputText(text, m_radix, FilterLength(item));
+    const bool ok = item == kNodeName ? IsNodeNameAcceptable(text)
+                                      : CheckInputText(text, m_radix, FilterLength(item)) && text.size() <= EditLimit(item);
     if (!ok) return false;
     if (text != m_text[item]) {
         m_text[item] = text;

@@ -35,6 +35,7 @@ TEST_F(UnitAreaPanelTest, ShowsRecordDefaultsUnchecked) {
 
 TEST_F(UnitAreaPanelTest, NumericFiltersFollowTheRadix) {
     EXPECT_TRUE(panel.EditText(CUnitAreaPanel::kMinFrameInterval, "50"));
+    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kMinFrameInterval, "100"));  // two decimal digits
     EXPECT_TRUE(panel.EditText(CUnitAreaPanel::kTokenWatchdog, "255"));
     EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kTokenWatchdog, "2550"));
     EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kTokenWatchdog, "2a"));
@@ -48,6 +49,8 @@ TEST_F(UnitAreaPanelTest, NumericFiltersFollowTheRadix) {
     EXPECT_TRUE(panel.EditText(CUnitAreaPanel::kMinFrameWait, "f"));
     EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kMinFrameWait, "FF"));  // one hexadecimal digit only
     EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kTokenWatchdog, "100"));
+    EXPECT_TRUE(panel.EditText(CUnitAreaPanel::kMinFrameInterval, "32"));
+    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kMinFrameInterval, "320"));
     panel.SetChecked(CUnitAreaPanel::kMinFrameWait, true);
     ASSERT_TRUE(panel.EditText(CUnitAreaPanel::kMinFrameWait, "F"));
     ASSERT_TRUE(panel.CheckUnitArea(false, prompter));

@@ -1,0 +1,111 @@
+#include "pages/qt/ExtensionPageWidget.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "pages/qt/PageWidgetTools.h"
+
+CExtensionPageWidget::CExtensionPageWidget(CExtensionPage& page, QWidget* parent) : QWidget(parent), m_page(page) {
+    setObjectName("extensionPage");
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(Utf8("※全ての設定は、LUX01/02/12では無効です。"), this));
+
+    auto* local = new QGroupBox(Utf8("自ﾉｰﾄﾞ設定"), this);
+    auto* localLayout = new QHBoxLayout(local);
+    m_sendOrder = new QComboBox(local);
+    m_sendOrder->setObjectName("sendDataOrderList");
+    m_sendOrder->addItem(MessageString(33004));
+    m_sendOrder->addItem(MessageString(33005));
+    localLayout->addWidget(new QLabel(Utf8("送信ﾃﾞｰﾀ並び"), local));
+    localLayout->addWidget(m_sendOrder);
+    connect(m_sendOrder, qOverload<int>(&QComboBox::activated), this, [this](int i) { m_page.SelectSendOrder(i); });
+    layout->addWidget(local);
+
+    auto* others = new QGroupBox(Utf8("他ﾉｰﾄﾞ設定"), this);
+    auto* othersLayout = new QVBoxLayout(others);
+    othersLayout->addWidget(new QLabel(Utf8("各割付ﾉｰﾄﾞからの受信方向を設定"), others));
+    auto* row = new QHBoxLayout;
+    auto* grid = new QGridLayout;
+    grid->addWidget(new QLabel("No", others), 0, 0);
+    grid->addWidget(new QLabel(Utf8("ﾉｰﾄﾞ番号"), others), 0, 1);
+    grid->addWidget(new QLabel(Utf8("受信ﾃﾞｰﾀ並び"), others), 0, 2);
+    for (int line = 0; line < CExtensionPage::kLines; ++line) {
+        m_no[line] = new QLineEdit(others);
+        m_no[line]->setObjectName(QString("extNo%1").arg(line));
+        m_no[line]->setReadOnly(true);
+        m_node[line] = new QLineEdit(others);
+        m_node[line]->setObjectName(QString("extNode%1").arg(line));
+        m_node[line]->setReadOnly(true);
+        m_node[line]->setEnabled(false);
+        m_node[line]->setMaxLength(3);
+        m_order[line] = new QComboBox(others);
+        m_order[line]->setObjectName(QString("receiveOrderList%1").arg(line));
+        grid->addWidget(m_no[line], line + 1, 0);
+        grid->addWidget(m_node[line], line + 1, 1);
+        grid->addWidget(m_order[line], line + 1, 2);
+        connect(m_order[line], qOverload<int>(&QComboBox::activated), this,
+                [this, line](int i) { m_page.SelectReceiveOrder(line, i); });
+    }
+    row->addLayout(grid);
+    m_scroll = new QScrollBar(Qt::Vertical, others);
+    m_scroll->setObjectName("extensionScrollBar");
+    m_scroll->setRange(0, 100);
+    m_scroll->setPageStep(10);
+    connect(m_scroll, &QScrollBar::actionTriggered, this, &CExtensionPageWidget::OnScrollAction);
+    row->addWidget(m_scroll);
+    othersLayout->addLayout(row);
+    layout->addWidget(others);
+    layout->addStretch();
+    Refresh();
+}
+
+void CExtensionPageWidget::Refresh() {
+    m_sendOrder->setCurrentIndex(m_page.SendOrder());
+    for (int line = 0; line < CExtensionPage::kLines; ++line) {
+        ShowText(m_no[line], FromAscii(m_page.NoText(line)));
+        ShowText(m_node[line], FromAscii(m_page.NodeText(line)));
+        QComboBox* list = m_order[line];
+        const QSignalBlocker block(list);
+        list->clear();
+        if (m_page.LineHasNode(line)) {
+            list->addItem(MessageString(33004));
+            list->addItem(MessageString(33005));
+            list->setCurrentIndex(m_page.LineOrder(line));
+            list->setEnabled(true);
+        } else {
+            list->addItem(MessageString(33006));
+            list->setEnabled(false);
+        }
+    }
+    m_scroll->setValue(m_page.ScrollPosition());
+}
+
+void CExtensionPageWidget::OnScrollAction(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: m_page.LineDown(); break;
+    case QAbstractSlider::SliderSingleStepSub: m_page.LineUp(); break;
+    case QAbstractSlider::SliderPageStepAdd: m_page.PageDown(); break;
+    case QAbstractSlider::SliderPageStepSub: m_page.PageUp(); break;
+    case QAbstractSlider::SliderMove: m_page.ThumbTo(m_scroll->sliderPosition()); break;
+    case QAbstractSlider::SliderToMinimum: m_page.ThumbTo(0); break;
+    case QAbstractSlider::SliderToMaximum: m_page.ThumbTo(100); break;
+    default: return;
+    }
+    m_scroll->setSliderPosition(m_page.ScrollPosition());
+    Refresh();
+}
+
+void CExtensionPageWidget::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    for (int i = 0; i < steps; ++i) m_page.LineUp();
+    for (int i = 0; i > steps; --i) m_page.LineDown();
+    Refresh();
+    event->accept();
+}

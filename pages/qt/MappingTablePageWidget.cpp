@@ -1,0 +1,233 @@
+#include "pages/qt/MappingTablePageWidget.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include "pages/qt/PageWidgetTools.h"
+
+namespace {
+using C = CMappingTablePage;
+// Page column of each display column after "No".
+const int kDisplayOrder[] = {C::kNodeColumn,       C::kArea1OffsetColumn, C::kArea1StartColumn, C::kArea1SizeColumn,
+                             C::kArea2OffsetColumn, C::kArea2StartColumn, C::kArea2SizeColumn};
+const char* kColumnNames[C::kColumnCount] = {"node", "area1Offset", "area1Size", "area2Offset",
+                                             "area2Size", "area1Start", "area2Start"};
+}  // namespace
+
+CMappingTablePageWidget::CMappingTablePageWidget(CMappingTablePage& page, IPrompter& prompter, QWidget* parent)
+    : QWidget(parent), m_page(page), m_prompter(prompter) {
+    setObjectName("mappingTablePage");
+    auto* layout = new QVBoxLayout(this);
+
+    auto* areas = new QGridLayout;
+    for (int a = 0; a < 2; ++a) {
+        auto* list = new QComboBox(this);
+        list->setObjectName(a == 0 ? "mapArea1TypeList" : "mapArea2TypeList");
+        FillAreaList(list);
+        m_list[a] = list;
+        auto* start = new QLineEdit(this);
+        start->setObjectName(a == 0 ? "mapArea1StartEdit" : "mapArea2StartEdit");
+        m_start[a] = start;
+        start->installEventFilter(this);
+        areas->addWidget(new QLabel(Utf8(a == 0 ? "領域1　ｴﾘｱ種別：" : "領域2　ｴﾘｱ種別："), this), a, 0);
+        areas->addWidget(list, a, 1);
+        areas->addWidget(new QLabel(Utf8("先頭ﾁｬﾈﾙ"), this), a, 2);
+        areas->addWidget(start, a, 3);
+        connect(list, qOverload<int>(&QComboBox::activated), this,
+                [this, a](int index) { m_page.SelectArea(a + 1, index); });
+        BindFilteredEdit(
+            start, [this, a](const std::string& t) { return m_page.EditAreaStart(a + 1, t); },
+            [this, a] { return m_page.AreaStartText(a + 1); });
+    }
+    layout->addLayout(areas);
+
+    auto* tableRow = new QHBoxLayout;
+    auto* grid = new QGridLayout;
+    const char* headers[kGridColumns] = {"No", "ﾉｰﾄﾞ番号", "ｵﾌｾｯﾄ", "先頭ﾁｬﾈﾙ", "ｻｲｽﾞ", "ｵﾌｾｯﾄ", "先頭ﾁｬﾈﾙ", "ｻｲｽﾞ"};
+    grid->addWidget(new QLabel(Utf8("領　域　1"), this), 0, 2, 1, 3, Qt::AlignCenter);
+    grid->addWidget(new QLabel(Utf8("領　域　2"), this), 0, 5, 1, 3, Qt::AlignCenter);
+    for (int c = 0; c < kGridColumns; ++c) grid->addWidget(new QLabel(Utf8(headers[c]), this), 1, c, Qt::AlignCenter);
+    for (int line = 0; line < C::kLines; ++line) {
+        m_no[line] = new QLineEdit(this);
+        m_no[line]->setObjectName(QString("no%1").arg(line));
+        m_no[line]->setReadOnly(true);
+        m_no[line]->installEventFilter(this);
+        grid->addWidget(m_no[line], line + 2, 0);
+        for (int d = 0; d < C::kColumnCount; ++d) {
+            const int column = kDisplayOrder[d];
+            auto* cell = new QLineEdit(this);
+            cell->setObjectName(QString("%1Cell%2").arg(kColumnNames[column]).arg(line));
+            cell->installEventFilter(this);
+            m_cell[column][line] = cell;
+            grid->addWidget(cell, line + 2, d + 1);
+            if (column == C::kArea1StartColumn || column == C::kArea2StartColumn) {
+                cell->setReadOnly(true);
+                continue;
+            }
+            BindFilteredEdit(
+                cell, [this, column, line](const std::string& t) { return m_page.EditCell(column, line, t); },
+                [this, column, line] { return m_page.CellText(column, line); });
+        }
+    }
+    tableRow->addLayout(grid);
+    m_scroll = new QScrollBar(Qt::Vertical, this);
+    m_scroll->setObjectName("tableScrollBar");
+    m_scroll->setRange(0, 100);
+    m_scroll->setPageStep(10);
+    m_scroll->installEventFilter(this);
+    connect(m_scroll, &QScrollBar::actionTriggered, this, &CMappingTablePageWidget::OnScrollAction);
+    tableRow->addWidget(m_scroll);
+    layout->addLayout(tableRow);
+
+    auto* info = new QGroupBox(Utf8("情報"), this);
+    auto* infoLayout = new QVBoxLayout(info);
+    m_information = new QLabel(info);
+    m_information->setObjectName("informationLine");
+    infoLayout->addWidget(m_information);
+    layout->addWidget(info);
+    for (int a = 0; a < 2; ++a) m_list[a]->installEventFilter(this);
+    Refresh();
+}
+
+QLineEdit* CMappingTablePageWidget::Cell(int column, int line) const { return m_cell[column][line]; }
+
+bool CMappingTablePageWidget::FindCell(QObject* watched, int& column, int& line) const {
+    for (int c = 0; c < C::kColumnCount; ++c)
+        for (int l = 0; l < C::kLines; ++l)
+            if (m_cell[c][l] == watched) {
+                column = c;
+                line = l;
+                return true;
+            }
+    return false;
+}
+
+void CMappingTablePageWidget::Refresh() {
+    for (int a = 0; a < 2; ++a) {
+        m_list[a]->setCurrentIndex(m_page.AreaSelection(a + 1));
+        ShowText(m_start[a], FromAscii(m_page.AreaStartText(a + 1)));
+    }
+    for (int line = 0; line < C::kLines; ++line) {
+        ShowText(m_no[line], FromAscii(m_page.NoText(line)));
+        const bool yellow = m_page.LineHighlighted(line);
+        for (int c = 0; c < C::kColumnCount; ++c) {
+            QLineEdit* cell = m_cell[c][line];
+            ShowText(cell, FromAscii(m_page.CellText(c, line)));
+            if (c == C::kArea1StartColumn || c == C::kArea2StartColumn) continue;
+            cell->setStyleSheet(yellow ? "QLineEdit { background: rgb(255, 255, 0); }" : QString());
+        }
+    }
+    m_scroll->setValue(m_page.ScrollPosition());
+    m_information->setText(QString::fromStdString(m_page.InformationText()));
+}
+
+bool CMappingTablePageWidget::Validate(int radix, IPrompter& prompter) {
+    const bool ok = m_page.Validate(radix, prompter);
+    Refresh();
+    if (!ok) ApplyFocus(m_page.Focus());
+    if (ok && onTableChanged) onTableChanged();
+    return ok;
+}
+
+void CMappingTablePageWidget::ApplyFocus(const FocusRequest& focus) {
+    if (focus.field == Field::kMapArea1Start) return FocusAndSelectAll(m_start[0]);
+    if (focus.field == Field::kMapArea2Start) return FocusAndSelectAll(m_start[1]);
+    if (focus.row < 0) return;
+    const int line = focus.row - (m_page.TopRow() - 1);
+    if (line < 0 || line >= C::kLines) return;
+    for (int c = 0; c <= C::kArea2SizeColumn; ++c)
+        if (C::FieldOfColumn(c) == focus.field) FocusAndSelectAll(m_cell[c][line]);
+}
+
+void CMappingTablePageWidget::ClearAll() {
+    if (m_page.AskClearAll(m_prompter)) {
+        Refresh();
+        if (onTableChanged) onTableChanged();
+    }
+}
+
+void CMappingTablePageWidget::CopyLine() {
+    const int line = m_page.CurrentRow();
+    if (!m_page.CopyLine()) return;
+    Refresh();
+    const int now = m_page.CurrentRow();
+    if (line >= 0 && now >= 0) m_cell[C::kNodeColumn][now]->setFocus(Qt::OtherFocusReason);
+    if (onTableChanged) onTableChanged();
+}
+
+void CMappingTablePageWidget::DeleteLine() {
+    if (!m_page.DeleteLine()) return;
+    Refresh();
+    if (onTableChanged) onTableChanged();
+}
+
+void CMappingTablePageWidget::OnScrollAction(int action) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: m_page.LineDown(); break;
+    case QAbstractSlider::SliderSingleStepSub: m_page.LineUp(); break;
+    case QAbstractSlider::SliderPageStepAdd: m_page.PageDown(); break;
+    case QAbstractSlider::SliderPageStepSub: m_page.PageUp(); break;
+    case QAbstractSlider::SliderMove: m_page.ThumbTo(m_scroll->sliderPosition()); break;
+    case QAbstractSlider::SliderToMinimum: m_page.ThumbTo(0); break;
+    case QAbstractSlider::SliderToMaximum: m_page.ThumbTo(100); break;
+    default: return;
+    }
+    // The page owns the position; the slider takes the page's instead of its own step.
+    m_scroll->setSliderPosition(m_page.ScrollPosition());
+    Refresh();
+}
+
+void CMappingTablePageWidget::wheelEvent(QWheelEvent* event) {
+    const int steps = event->angleDelta().y() / 120;
+    for (int i = 0; i < steps; ++i) m_page.LineUp();
+    for (int i = 0; i > steps; --i) m_page.LineDown();
+    Refresh();
+    event->accept();
+}
+
+bool CMappingTablePageWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool ctrlOnly = (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
+                              Qt::ControlModifier;
+        if (ctrlOnly && (key->key() == Qt::Key_A || key->key() == Qt::Key_C || key->key() == Qt::Key_D)) {
+            // The page's edit commands win over the edits' own select-all and copy.
+            if (event->type() == QEvent::ShortcutOverride) {
+                event->accept();
+                return true;
+            }
+            if (key->key() == Qt::Key_A) ClearAll();
+            else if (key->key() == Qt::Key_C) CopyLine();
+            else DeleteLine();
+            return true;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    int column = 0, line = 0;
+    if (event->type() == QEvent::FocusIn) {
+        if (FindCell(watched, column, line) && column <= C::kArea2SizeColumn)
+            m_page.CellFocused(line);
+        else if (watched != m_scroll && watched != m_list[0] && watched != m_list[1])
+            m_page.OtherFieldFocused();
+    } else if (event->type() == QEvent::FocusOut) {
+        if (FindCell(watched, column, line)) {
+            if (column == C::kArea1SizeColumn || column == C::kArea2SizeColumn) {
+                m_page.CellFocusLost(column, line);
+                Refresh();
+            }
+        } else if (watched == m_start[0] || watched == m_start[1]) {
+            m_page.AreaStartFocusLost(watched == m_start[0] ? 1 : 2);
+            Refresh();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
