@@ -14,6 +14,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     AddShowCommand(app, ctx);
     AddConvertCommand(app, ctx);
     AddInfoCommand(app, ctx);
+    AddValidateCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -19,3 +19,4 @@ struct CliContext {
 void AddShowCommand(CLI::App& app, CliContext& ctx);
 void AddConvertCommand(CLI::App& app, CliContext& ctx);
 void AddInfoCommand(CLI::App& app, CliContext& ctx);
+void AddValidateCommand(CLI::App& app, CliContext& ctx);

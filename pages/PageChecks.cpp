@@ -17,6 +17,22 @@ bool RangesDisjoint(uint16_t a, uint16_t na, uint16_t b, uint16_t nb) {
     return true;
 }
 
+void LoadPagesFromRecord(PageSet& pages, const CUnitSettings& record, int radix) {
+    pages.panel.InitFromRecord(record, radix);
+    pages.system.LoadValues(record.GetSystemSettings());
+    pages.local.LoadValues(record.GetLocalNodeArea());
+    pages.mapping.ClearAll();
+    pages.mapping.LoadValues(record.GetMappingTable());
+    pages.system.ShowWorkingCopy(radix);
+    pages.local.ShowWorkingCopy(radix);
+    pages.mapping.ShowWorkingCopy(radix);
+    pages.mapping.PublishRows();
+    if (pages.extension) {
+        pages.extension->LoadFromRecord(record);
+        pages.extension->ShowWorkingCopy(record, radix, 1);
+    }
+}
+
 bool CheckAllPages(PageSet& pages, bool forSave, int radix, CUnitSettings& scratch, IPrompter& prompter) {
     if (!pages.panel.CheckUnitArea(forSave, prompter)) return false;
     pages.panel.unitAreaWord = scratch.SetUnitArea(pages.panel.WorkingCopy());

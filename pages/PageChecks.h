@@ -24,6 +24,11 @@ struct PageSet {
     CExtensionPage* extension = nullptr;
 };
 
+// Loads every page from the record as after opening a file or reading the unit: panel and
+// system, local node and mapping table working copies, the table's rows published, the
+// extension page (when present) from its first row.
+void LoadPagesFromRecord(PageSet& pages, const CUnitSettings& record, int radix);
+
 // Validates the panel and the three pages in order, each stopping at its first failing
 // rule (message shown, focus requested on that page), and stores each accepted page into
 // the scratch record. False at the first refusal.
