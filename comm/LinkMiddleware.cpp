@@ -185,7 +185,7 @@ uint16_t CLinkMiddleware::EditPlcEntry(uint16_t project, const std::string&, con
 
 std::unique_ptr<ITransport> CLinkMiddleware::MakeTransport(const CDeviceString& endpoint, std::string* error) {
     std::string link = endpoint.Get("NET", "LINK");
-    if (link == "SIM") {
+    if (link == "SIM" || m_simulateAll) {
         if (!m_simPeer) {
             *error = "no simulated unit in this program";
             return nullptr;

@@ -37,6 +37,8 @@ public:
     void SetEntryEditor(EntryEditor editor) { m_editor = std::move(editor); }
     // The simulated unit behind "LINK:SIM" entries; without it such an entry cannot be opened.
     void SetSimulatedPeer(IDatagramPeer* peer) { m_simPeer = peer; }
+    // Every entry goes to the simulated unit, whatever its device string names (--simulate).
+    void SetSimulateAll(bool all) { m_simulateAll = all; }
     void SetFrameLog(FrameLog log) { m_frameLog = std::move(log); }
     void SetDeviceTypes(std::vector<std::string> names) { m_deviceTypes = std::move(names); }
     DropCounters Dropped() const;
@@ -115,6 +117,7 @@ private:
     std::string m_directory;
     EntryEditor m_editor;
     IDatagramPeer* m_simPeer = nullptr;
+    bool m_simulateAll = false;
     FrameLog m_frameLog;
     std::vector<std::string> m_deviceTypes;
     std::string m_offered;

@@ -10,7 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/qt/QtText.h"
+#include "pages/qt/PageWidgetTools.h"
 
 namespace {
 QString U(const char* text) {
@@ -82,9 +82,9 @@ CCommSettingDlg::CCommSettingDlg(CCommSettings& settings, QWidget* parent) : QDi
 }
 
 void CCommSettingDlg::ShowTexts() {
-    m_interface->setText(FromRecordText(m_settings.interfaceText));
-    m_gateway->setText(FromRecordText(m_settings.gatewayText));
-    m_plc->setText(FromRecordText(m_settings.plcText));
+    m_interface->setText(FromCp932(m_settings.interfaceText));
+    m_gateway->setText(FromCp932(m_settings.gatewayText));
+    m_plc->setText(FromCp932(m_settings.plcText));
 }
 
 bool CCommSettingDlg::Run() {

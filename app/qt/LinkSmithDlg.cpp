@@ -19,10 +19,21 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "app/CommSettings.h"
 #include "app/qt/AppSettingsStore.h"
+#include "app/qt/CommSettingDlg.h"
 #include "app/qt/QtText.h"
+#include "app/qt/SettingsFileDialogs.h"
+#include "comm/CommuProcess.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
+#include "pages/PageChecks.h"
+#include "pages/qt/ExtensionPageWidget.h"
+#include "pages/qt/LocalNodePageWidget.h"
+#include "pages/qt/MappingTablePageWidget.h"
+#include "pages/qt/PageWidgetTools.h"
+#include "pages/qt/SystemSettingPageWidget.h"
+#include "pages/qt/UnitAreaPanelWidget.h"
 
 namespace {
 
@@ -42,16 +53,22 @@ constexpr int kSaveChangesQuestion = 32899;
 constexpr int kHelpFileMissing = 33032;
 constexpr int kTabSystem = 32808, kTabLocal = 32809, kTabMapping = 32810, kTabExtension = 32811;
 
+QString Text(int id) {
+    return QString::fromUtf8(MessageText(id));
+}
+
 }  // namespace
 
-CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, IPrompter& prompter,
+CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuProcess& commu, IPrompter& prompter,
                              ISettingsFileDialogs* dialogs, CAppSettingsStore& store, bool simulated, QWidget* parent)
     : QMainWindow(parent),
       m_app(app),
       m_record(record),
+      m_commu(commu),
       m_prompter(prompter),
       m_store(store),
-      m_settingsFile(record, prompter, nullptr, dialogs) {
+      m_ownDialogs(dialogs ? nullptr : std::make_unique<CQtSettingsFileDialogs>(this)),
+      m_settingsFile(record, prompter, &commu, dialogs ? dialogs : m_ownDialogs.get()) {
     setObjectName("mainWindow");
     m_record.launchUnitNumber = static_cast<uint32_t>(m_app.launch.unitNumber);
     m_record.ResetToDefaults();
@@ -59,28 +76,73 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, IPrompte
     m_viewState = ParseViewStatus(m_store.ViewStatus().empty() ? "1 1 0 0" : m_store.ViewStatus());
     for (const std::string& path : m_store.RecentFiles()) m_recent.Append(path);
 
-    auto* central = new QWidget(this);
-    auto* layout = new QHBoxLayout(central);
-    m_tabs = new QTabWidget(central);
-    m_tabs->setObjectName("settingsTabs");
-    layout->addWidget(m_tabs, 1);
-    setCentralWidget(central);
-
     BuildMenus();
     BuildToolbar();
     BuildStatusBar(simulated);
+    BuildPages();
     ApplyViewState();
     RebuildRecentMenu();
     RefreshTitle();
     RefreshStatusText();
+    UpdateEditMenu();
+    m_commSettings = std::make_unique<CCommSettings>(m_commu, m_record, [this] { SetModified(); });
+    m_commSettingDlg = new CCommSettingDlg(*m_commSettings, this);
     m_app.modified = false;
+}
 
+bool CLinkSmithDlg::Start() {
+    if (!m_commu.Initialize() || !m_commu.OpenProject()) return false;
+    RefreshStatusText();
     if (m_app.documentFolder.empty() && m_app.documentFileName.empty()) {
         ChooseDefaultDirectoryForNew();
         m_documentState = kNewDocument;
     } else if (m_settingsFile.Load(m_app.DocumentPath(), false)) {
         AfterLoad(kSettingsFile);
     }
+    m_app.modified = false;
+    return true;
+}
+
+void CLinkSmithDlg::BuildPages() {
+    auto* central = new QWidget(this);
+    auto* layout = new QHBoxLayout(central);
+    m_tabs = new QTabWidget(central);
+    m_tabs->setObjectName("settingsTabs");
+    m_systemWidget = new CSystemSettingPageWidget(m_system, m_tabs);
+    m_localWidget = new CLocalNodePageWidget(m_local, m_tabs);
+    m_mappingWidget = new CMappingTablePageWidget(m_mapping, m_prompter, m_tabs);
+    m_extensionWidget = new CExtensionPageWidget(m_extension, m_tabs);
+    m_tabs->addTab(m_systemWidget, Text(kTabSystem));
+    m_tabs->addTab(m_localWidget, Text(kTabLocal));
+    m_tabs->addTab(m_mappingWidget, Text(kTabMapping));
+    m_panelWidget = new CUnitAreaPanelWidget(m_panel, central);
+    layout->addWidget(m_tabs, 1);
+    layout->addWidget(m_panelWidget);
+    setCentralWidget(central);
+
+    for (CPageBase* page : std::initializer_list<CPageBase*>{&m_panel, &m_system, &m_local, &m_mapping, &m_extension})
+        page->onModified = [this] { SetModified(); };
+    // The node list also shows on the system settings and extension pages.
+    m_mappingWidget->onTableChanged = [this] {
+        m_systemWidget->Refresh();
+        m_extensionWidget->Refresh();
+    };
+    connect(m_tabs, &QTabWidget::currentChanged, this, &CLinkSmithDlg::OnTabChanged);
+
+    m_panel.InitFromRecord(m_record, m_viewState.displayMode);
+    m_system.InitFromRecord(m_record, m_viewState.displayMode);
+    m_local.InitFromRecord(m_record, m_viewState.displayMode);
+    m_mapping.InitFromRecord(m_record, m_viewState.displayMode);
+    m_extension.InitFromRecord(m_record);
+    RefreshPages();
+}
+
+void CLinkSmithDlg::RefreshPages() {
+    m_panelWidget->Refresh();
+    m_systemWidget->Refresh();
+    m_localWidget->Refresh();
+    m_mappingWidget->Refresh();
+    m_extensionWidget->Refresh();
 }
 
 CLinkSmithDlg::~CLinkSmithDlg() {
@@ -201,6 +263,8 @@ void CLinkSmithDlg::ApplyViewState() {
     Action(kDecimal)->setChecked(m_viewState.displayMode != 1);
     Action(kHexadecimal)->setChecked(m_viewState.displayMode == 1);
     m_record.extensionCheck = m_viewState.extensionOn ? 1 : 0;
+    if (m_viewState.extensionOn && m_tabs->count() == kExtensionTab)
+        m_tabs->addTab(m_extensionWidget, Text(kTabExtension));
 }
 
 void CLinkSmithDlg::RefreshTitle() {
@@ -214,7 +278,7 @@ QString CLinkSmithDlg::StatusText() const {
 void CLinkSmithDlg::RefreshStatusText() {
     m_statusPane->setText(QString::fromStdString(FormatStatusText(
         m_app.launch.networkAddress, m_app.launch.nodeAddress, m_record.unitNumber,
-        FromRecordText(m_record.comment).toStdString(), m_viewState.displayMode)));
+        FromCp932(m_record.comment).toStdString(), m_viewState.displayMode)));
 }
 
 void CLinkSmithDlg::RebuildRecentMenu() {
@@ -257,6 +321,16 @@ void CLinkSmithDlg::RunCommand(int id) {
     case kHexadecimal: SetDisplayMode(1); break;
     case kHelp: OnHelp(); break;
     case kAbout: OnAbout(); break;
+    case kCommSettings: OnCommSettings(); break;
+    case kClearAll:
+        if (m_currentTab == kMappingTab) m_mappingWidget->ClearAll();
+        break;
+    case kCopyLine:
+        if (m_currentTab == kMappingTab) m_mappingWidget->CopyLine();
+        break;
+    case kDeleteLine:
+        if (m_currentTab == kMappingTab) m_mappingWidget->DeleteLine();
+        break;
     default:
         if (id >= kRecent1 && id < kRecent1 + CRecentFiles::kMaxFiles) OnOpenRecent(id - kRecent1);
         break;
@@ -277,9 +351,19 @@ bool CLinkSmithDlg::SavePrompt() {
 
 void CLinkSmithDlg::OnNew() {
     if (!SavePrompt()) return;
+    m_commu.m_unitNumber = 0;
     m_app.launch.unitNumber = 0;
     m_record.launchUnitNumber = 0;
     m_record.ResetKeepingTarget();
+    const int radix = m_viewState.displayMode;
+    m_system.InitFromRecord(m_record, radix);
+    m_local.InitFromRecord(m_record, radix);
+    m_mapping.InitFromRecord(m_record, radix);
+    m_extension.InitFromRecord(m_record);
+    m_extension.ConvertRadix(radix);
+    m_panel.InitFromRecord(m_record, radix);
+    RefreshPages();
+    if (m_currentTab == kSystemTab) m_systemWidget->FirstField()->setFocus();
     m_documentState = kNewDocument;
     RefreshStatusText();
     m_app.modified = false;
@@ -310,14 +394,96 @@ void CLinkSmithDlg::AfterLoad(DocumentState state) {
     m_documentState = state;
     m_app.documentFolder = m_settingsFile.currentDirectory;
     m_app.documentFileName = m_settingsFile.currentFileName;
+    ReloadPagesFromRecord(state == kOldVersionFile);
+}
+
+void CLinkSmithDlg::ReloadPagesFromRecord(bool oldVersion) {
+    const int radix = m_viewState.displayMode;
+    m_panel.InitFromRecord(m_record, radix);
+    m_panelWidget->ShowUnitInfo(m_record.pc);
+    m_system.LoadValues(m_record.GetSystemSettings());
+    m_local.LoadValues(m_record.GetLocalNodeArea());
+    m_mapping.ClearAll();
+    m_mapping.LoadValues(m_record.GetMappingTable());
     if (m_record.extensionCheck && !m_viewState.extensionOn) ToggleExtension();
+    m_system.ShowWorkingCopy(radix);
+    m_local.ShowWorkingCopy(radix);
+    m_mapping.ShowWorkingCopy(radix);
+    m_extension.LoadFromRecord(m_record);
+    if (!oldVersion) {
+        m_mapping.PublishRows();
+        m_extension.ShowWorkingCopy(m_record, radix, 0);
+    }
+    m_extension.ConvertRadix(radix);
     AddRecentFile(m_app.DocumentPath());
     RefreshStatusText();
+    RefreshPages();
+    if (m_currentTab == kSystemTab) m_systemWidget->FirstField()->setFocus();
     m_app.modified = false;
+}
+
+void CLinkSmithDlg::LoadPagesAfterRead() {
+    const int radix = m_viewState.displayMode;
+    m_system.LoadValues(m_record.GetSystemSettings());
+    m_local.LoadValues(m_record.GetLocalNodeArea());
+    m_mapping.ClearAll();
+    m_mapping.LoadValues(m_record.GetMappingTable());
+    m_system.ShowWorkingCopy(radix);
+    m_local.ShowWorkingCopy(radix);
+    m_mapping.ShowWorkingCopy(radix);
+    m_mapping.PublishRows();
+    m_extension.LoadFromRecord(m_record);
+    m_extension.ShowWorkingCopy(m_record, radix, 0);
+    m_panelWidget->ShowUnitInfo(m_record.pc);
+    RefreshPages();
+    if (m_currentTab == kSystemTab) m_systemWidget->FirstField()->setFocus();
+}
+
+bool CLinkSmithDlg::CheckAllPages(bool forSave) {
+    for (CPageBase* page : std::initializer_list<CPageBase*>{&m_panel, &m_system, &m_local, &m_mapping})
+        page->ClearFocus();
+    PageSet pages{m_panel, m_system, m_local, m_mapping, m_viewState.extensionOn ? &m_extension : nullptr};
+    const bool ok = ::CheckAllPages(pages, forSave, m_viewState.displayMode, m_scratch, m_prompter);
+    if (!ok) ApplyPageFocus();
+    return ok;
+}
+
+void CLinkSmithDlg::ApplyPageFocus() {
+    // The refusing page comes to the front so its field can take the focus.
+    if (m_panel.Focus().IsSet()) {
+        m_panelWidget->ApplyFocus(m_panel.Focus());
+    } else if (m_system.Focus().IsSet()) {
+        ShowTab(kSystemTab);
+        m_systemWidget->ApplyFocus(m_system.Focus());
+    } else if (m_local.Focus().IsSet()) {
+        ShowTab(kLocalTab);
+        m_localWidget->ApplyFocus(m_local.Focus());
+    } else if (m_mapping.Focus().IsSet()) {
+        ShowTab(kMappingTab);
+        m_mappingWidget->ApplyFocus(m_mapping.Focus());
+    }
+}
+
+bool CLinkSmithDlg::CheckLocalOtherOverlap() {
+    return ::CheckLocalOtherOverlap(m_local.Values(), m_mapping.WorkingCopy(), m_prompter);
+}
+
+void CLinkSmithDlg::StorePagesIntoRecord(bool withDataOrders) {
+    m_panel.unitAreaWord = m_record.SetUnitArea(m_panel.WorkingCopy());
+    m_record.pc.unitAreaWord = m_panel.unitAreaWord;
+    SystemSettingsValues system = m_system.Values();
+    system.faLinkNodeCount = static_cast<uint16_t>(m_mapping.Values().entryCount);
+    m_record.SetSystemSettings(system);
+    m_commu.m_mapMethod = m_record.pc.mappingTableMethod;
+    m_local.StoreInto(m_record);
+    m_mapping.StoreInto(m_record);
+    if (withDataOrders) m_extension.StoreInto(m_record);
 }
 
 void CLinkSmithDlg::OnSave(bool saveAs) {
     if (saveAs) m_settingsFile.saveState = 1;
+    if (!CheckAllPages(true)) return;
+    StorePagesIntoRecord(m_viewState.extensionOn != 0);
     m_settingsFile.currentDirectory = m_app.documentFolder;
     const bool askPath = saveAs || m_documentState != kSettingsFile;
     if (!m_settingsFile.Save(askPath ? "" : m_app.DocumentPath())) return;
@@ -341,12 +507,62 @@ void CLinkSmithDlg::ChooseDefaultDirectoryForNew() {
 void CLinkSmithDlg::ToggleExtension() {
     if (!m_viewState.extensionOn) {
         m_viewState.extensionOn = 1;
+        m_tabs->addTab(m_extensionWidget, Text(kTabExtension));
         m_record.extensionCheck = 1;
     } else {
         m_viewState.extensionOn = 0;
+        const bool wasCurrent = m_currentTab == kExtensionTab;
+        {
+            const QSignalBlocker block(m_tabs);
+            m_tabs->removeTab(kExtensionTab);
+            if (wasCurrent) m_tabs->setCurrentIndex(kSystemTab);
+        }
+        if (wasCurrent) m_currentTab = kSystemTab;
+        UpdateEditMenu();
         m_record.extensionCheck = 0;
     }
     Action(kExtension)->setChecked(m_viewState.extensionOn != 0);
+}
+
+void CLinkSmithDlg::ShowTab(int index) {
+    const QSignalBlocker block(m_tabs);
+    m_tabs->setCurrentIndex(index);
+    m_currentTab = index;
+    UpdateEditMenu();
+}
+
+void CLinkSmithDlg::OnTabChanged(int index) {
+    const int radix = m_viewState.displayMode;
+    bool accepted = true;
+    switch (m_currentTab) {
+    case kSystemTab: accepted = m_systemWidget->Validate(radix, m_prompter); break;
+    case kLocalTab: accepted = m_localWidget->Validate(radix, m_prompter); break;
+    case kMappingTab: accepted = m_mappingWidget->Validate(radix, m_prompter); break;
+    case kExtensionTab:
+        m_extension.StoreInto(m_record);
+        m_extension.StoreInto(m_scratch);
+        break;
+    default: break;
+    }
+    if (!accepted) {
+        // The page keeps the user where its message and focus point.
+        const QSignalBlocker block(m_tabs);
+        m_tabs->setCurrentIndex(m_currentTab);
+        return;
+    }
+    if (m_currentTab == kMappingTab) m_mapping.TakeOverPendingEdits();
+    m_currentTab = index;
+    RefreshPages();
+    UpdateEditMenu();
+}
+
+void CLinkSmithDlg::UpdateEditMenu() {
+    const bool mapping = m_currentTab == kMappingTab;
+    for (int id : {kClearAll, kCopyLine, kDeleteLine}) Action(id)->setEnabled(mapping);
+}
+
+void CLinkSmithDlg::OnCommSettings() {
+    if (m_commSettingDlg->Run()) RefreshStatusText();
 }
 
 void CLinkSmithDlg::SetDisplayMode(int mode) {
@@ -354,7 +570,32 @@ void CLinkSmithDlg::SetDisplayMode(int mode) {
     Action(kHexadecimal)->setChecked(mode == 1);
     if (mode == m_viewState.displayMode) return;
     m_viewState.displayMode = mode;
+    m_panel.ConvertRadix(mode);
+    m_system.ConvertRadix(mode);
+    m_local.ConvertRadix(mode);
+    m_mapping.ConvertRadix(mode);
+    m_extension.ConvertRadix(mode);
     RefreshStatusText();
+    RefreshPages();
+}
+
+void CLinkSmithDlg::SetBusy(bool busy) {
+    if (busy == m_busy) return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+    setEnabled(!busy);
+}
+
+QString CLinkSmithDlg::ProgressText() const {
+    return m_statusPane->text();
+}
+
+void CLinkSmithDlg::SetProgressText(const QString& text) {
+    m_statusPane->setText(text);
+    m_statusPane->repaint();
 }
 
 void CLinkSmithDlg::ToggleToolbar() {

@@ -7,6 +7,11 @@
 #include "app/ViewState.h"
 #include "model/SettingsFile.h"
 #include "model/UnitSettings.h"
+#include "pages/ExtensionPage.h"
+#include "pages/LocalNodePage.h"
+#include "pages/MappingTablePage.h"
+#include "pages/SystemSettingPage.h"
+#include "pages/UnitAreaPanel.h"
 
 class QAction;
 class QLabel;
@@ -14,6 +19,14 @@ class QMenu;
 class QTabWidget;
 class QToolBar;
 class CAppSettingsStore;
+class CCommuProcess;
+class CCommSettings;
+class CCommSettingDlg;
+class CExtensionPageWidget;
+class CLocalNodePageWidget;
+class CMappingTablePageWidget;
+class CSystemSettingPageWidget;
+class CUnitAreaPanelWidget;
 class IPrompter;
 
 // The main window: menus, toolbar, the settings tabs with the unit area panel beside them,
@@ -23,9 +36,16 @@ class CLinkSmithDlg : public QMainWindow {
 public:
     enum DocumentState { kNewDocument = 1, kSettingsFile = 2, kOldVersionFile = 3 };
 
-    CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, IPrompter& prompter, ISettingsFileDialogs* dialogs,
-                  CAppSettingsStore& store, bool simulated, QWidget* parent = nullptr);
+    enum Tab { kSystemTab = 0, kLocalTab = 1, kMappingTab = 2, kExtensionTab = 3 };
+
+    // dialogs null: the window shows Qt file and comment dialogs of its own.
+    CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuProcess& commu, IPrompter& prompter,
+                  ISettingsFileDialogs* dialogs, CAppSettingsStore& store, bool simulated, QWidget* parent = nullptr);
     ~CLinkSmithDlg() override;
+
+    // Starts the middleware, opens its project and loads the document named at start.
+    // False: the program ends (the reason has been shown).
+    bool Start();
 
     // Runs the command with the given menu or toolbar id, as the menu would.
     void RunCommand(int id);
@@ -39,6 +59,23 @@ public:
     const CRecentFiles& Recent() const { return m_recent; }
     CSettingsFile& SettingsFile() { return m_settingsFile; }
     QTabWidget* Tabs() const { return m_tabs; }
+    int CurrentTab() const { return m_currentTab; }
+    CUnitAreaPanel& Panel() { return m_panel; }
+    CSystemSettingPage& SystemPage() { return m_system; }
+    CLocalNodePage& LocalPage() { return m_local; }
+    CMappingTablePage& MappingPage() { return m_mapping; }
+    CExtensionPage& ExtensionPage() { return m_extension; }
+
+    // The editor's checks and stores, as save, transfer and verify use them.
+    bool CheckAllPages(bool forSave);
+    bool CheckLocalOtherOverlap();
+    void StorePagesIntoRecord(bool withDataOrders);
+    void ReloadPagesFromRecord(bool oldVersion);
+    void LoadPagesAfterRead();
+    void SetBusy(bool busy);
+    bool Busy() const { return m_busy; }
+    QString ProgressText() const;
+    void SetProgressText(const QString& text);
 
     void RefreshTitle();
     void RefreshStatusText();
@@ -70,12 +107,37 @@ private:
     void OnHelp();
     void OnAbout();
     void ChooseDefaultDirectoryForNew();
+    void BuildPages();
+    void OnTabChanged(int index);
+    void ShowTab(int index);
+    void RefreshPages();
+    void UpdateEditMenu();
+    void ApplyPageFocus();
+    void OnCommSettings();
 
     CLinkSmithApp& m_app;
     CUnitSettings& m_record;
+    CCommuProcess& m_commu;
     IPrompter& m_prompter;
     CAppSettingsStore& m_store;
+    std::unique_ptr<ISettingsFileDialogs> m_ownDialogs;
     CSettingsFile m_settingsFile;
+    CUnitSettings m_scratch;
+    bool m_busy = false;
+    int m_currentTab = kSystemTab;
+
+    CUnitAreaPanel m_panel;
+    CSystemSettingPage m_system;
+    CLocalNodePage m_local;
+    CExtensionPage m_extension;
+    CMappingTablePage m_mapping{m_system, m_extension};
+    CUnitAreaPanelWidget* m_panelWidget = nullptr;
+    CSystemSettingPageWidget* m_systemWidget = nullptr;
+    CLocalNodePageWidget* m_localWidget = nullptr;
+    CMappingTablePageWidget* m_mappingWidget = nullptr;
+    CExtensionPageWidget* m_extensionWidget = nullptr;
+    std::unique_ptr<CCommSettings> m_commSettings;
+    CCommSettingDlg* m_commSettingDlg = nullptr;
     ViewState m_viewState;
     CRecentFiles m_recent;
     DocumentState m_documentState = kNewDocument;
@@ -85,5 +147,4 @@ private:
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_statusPane = nullptr;
-    QWidget* m_extensionTab = nullptr;
 };

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 
 #include "app/qt/QtText.h"
+#include "model/TextCodec.h"
+#include "pages/qt/PageWidgetTools.h"
 
 namespace {
 
@@ -52,7 +54,7 @@ bool CQtSettingsFileDialogs::EditComment(std::string& comment) {
     auto* edit = new QPlainTextEdit(frame);
     edit->setObjectName("commentEdit");
     // The record keeps CR LF line breaks in Shift_JIS; the text box wants LF and Unicode.
-    edit->setPlainText(FromRecordText(comment).replace("\r\n", "\n"));
+    edit->setPlainText(FromCp932(comment).replace("\r\n", "\n"));
     (new QVBoxLayout(frame))->addWidget(edit);
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(QString::fromUtf8("OK"), QDialogButtonBox::AcceptRole)->setObjectName("commentOk");
@@ -63,6 +65,6 @@ bool CQtSettingsFileDialogs::EditComment(std::string& comment) {
     layout->addWidget(frame);
     layout->addWidget(buttons);
     if (dialog.exec() != QDialog::Accepted) return false;
-    comment = ToRecordText(edit->toPlainText().replace("\n", "\r\n"));
+    comment = Utf8ToCp932(edit->toPlainText().replace("\n", "\r\n").toStdString());
     return true;
 }

@@ -11,6 +11,8 @@
 #include <fstream>
 
 #include "app/qt/AppSettingsStore.h"
+#include "comm/CommuProcess.h"
+#include "comm/LinkMiddleware.h"
 #include "app/qt/LinkSmithDlg.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
@@ -42,10 +44,18 @@ protected:
     RecordingPrompter prompter;
     ScriptedDialogs dialogs;
     std::unique_ptr<CAppSettingsStore> store;
+    CSystemClock clock;
+    CLinkMiddleware middleware{clock};
+    CCommuProcess commu{record, prompter, middleware};
 
-    void SetUp() override { store = std::make_unique<CAppSettingsStore>(dir.path().toStdString()); }
+    void SetUp() override {
+        store = std::make_unique<CAppSettingsStore>(dir.path().toStdString());
+        commu.SetProfileFile(dir.filePath("profile.ini").toStdString());
+    }
     std::unique_ptr<CLinkSmithDlg> Open(bool simulated = false) {
-        return std::make_unique<CLinkSmithDlg>(app, record, prompter, &dialogs, *store, simulated);
+        auto w = std::make_unique<CLinkSmithDlg>(app, record, commu, prompter, &dialogs, *store, simulated);
+        EXPECT_TRUE(w->Start());
+        return w;
     }
     std::string Path(const char* name) { return dir.filePath(name).toStdString(); }
 };
@@ -154,7 +164,8 @@ TEST_F(MainWindowTest, SaveAsksForTheFileOnceThenWritesThereAgain) {
     EXPECT_EQ(w->windowTitle(), QString::fromUtf8("new.lsm - LinkSmith"));
 
     const int commentsBefore = dialogs.commentAsked;
-    record.pc.tokenWatchdog = 99;
+    ASSERT_TRUE(w->Panel().EditText(CUnitAreaPanel::kTokenWatchdog, "99"));
+    EXPECT_TRUE(app.modified);
     w->RunCommand(32774);  // no file choice left in the script: it must not ask
     EXPECT_EQ(dialogs.commentAsked, commentsBefore + 1);
     std::ifstream in(Path("new.lsm"), std::ios::binary);
@@ -175,6 +186,71 @@ TEST_F(MainWindowTest, EscapeAndEnterDoNotCloseAndMissingHelpSaysSo) {
     EXPECT_EQ(prompter.shown[0].id, 33032);
     EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Information);
     EXPECT_NE(prompter.shown[0].inserts.at(0).find("LinkSmith.chm"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, TabChangeValidatesThePageLeftAndEditItemsFollowTheMappingTab) {
+    auto w = Open();
+    EXPECT_FALSE(w->Action(32823)->isEnabled());
+    ASSERT_TRUE(w->SystemPage().EditOctet(0, ""));  // an empty subnet mask octet is refused
+    w->Tabs()->setCurrentIndex(CLinkSmithDlg::kMappingTab);
+    EXPECT_EQ(w->Tabs()->currentIndex(), CLinkSmithDlg::kSystemTab);
+    EXPECT_EQ(w->CurrentTab(), CLinkSmithDlg::kSystemTab);
+    ASSERT_FALSE(prompter.shown.empty());
+    EXPECT_EQ(prompter.shown.back().id, 32855);
+
+    ASSERT_TRUE(w->SystemPage().EditOctet(0, "255"));
+    w->Tabs()->setCurrentIndex(CLinkSmithDlg::kMappingTab);
+    EXPECT_EQ(w->CurrentTab(), CLinkSmithDlg::kMappingTab);
+    EXPECT_TRUE(w->Action(32823)->isEnabled());
+    EXPECT_TRUE(w->Action(32825)->isEnabled());
+    w->Tabs()->setCurrentIndex(CLinkSmithDlg::kLocalTab);
+    EXPECT_FALSE(w->Action(32824)->isEnabled());
+}
+
+TEST_F(MainWindowTest, ExtensionSwitchAddsAndRemovesTheFourthTab) {
+    auto w = Open();
+    EXPECT_EQ(w->Tabs()->count(), 3);
+    w->RunCommand(32792);
+    EXPECT_EQ(w->Tabs()->count(), 4);
+    EXPECT_EQ(record.extensionCheck, 1u);
+    w->Tabs()->setCurrentIndex(CLinkSmithDlg::kExtensionTab);
+    EXPECT_EQ(w->CurrentTab(), CLinkSmithDlg::kExtensionTab);
+    w->RunCommand(32792);
+    EXPECT_EQ(w->Tabs()->count(), 3);
+    EXPECT_EQ(w->CurrentTab(), CLinkSmithDlg::kSystemTab);
+    EXPECT_EQ(w->Tabs()->currentIndex(), CLinkSmithDlg::kSystemTab);
+    EXPECT_EQ(record.extensionCheck, 0u);
+
+    // New keeps the switch as it is.
+    w->RunCommand(32792);
+    w->RunCommand(32771);
+    EXPECT_EQ(w->Tabs()->count(), 4);
+}
+
+TEST_F(MainWindowTest, HexadecimalModeConvertsThePanel) {
+    auto w = Open();
+    ASSERT_TRUE(w->Panel().EditText(CUnitAreaPanel::kTokenWatchdog, "255"));
+    w->RunCommand(32797);
+    EXPECT_EQ(w->Panel().Text(CUnitAreaPanel::kTokenWatchdog), "FF");
+    w->RunCommand(32796);
+    EXPECT_EQ(w->Panel().Text(CUnitAreaPanel::kTokenWatchdog), "255");
+}
+
+TEST_F(MainWindowTest, OldVersionFileIsSavedAsANewSettingsFile) {
+    dialogs.openPaths = {LINKSMITH_EXAMPLES_DIR "/plant-line1-old.csv"};
+    auto w = Open();
+    w->RunCommand(32776);
+    EXPECT_EQ(w->Document(), CLinkSmithDlg::kOldVersionFile);
+    EXPECT_EQ(w->Recent().Paths().front(), LINKSMITH_EXAMPLES_DIR "/plant-line1-old.csv");
+    EXPECT_EQ(TextOf(record.pc.nodeName, sizeof record.pc.nodeName).size(), 9u);
+    dialogs.savePaths = {Path("converted.lsm")};
+    w->RunCommand(32774);
+    EXPECT_EQ(w->Document(), CLinkSmithDlg::kSettingsFile);
+    EXPECT_EQ(app.documentFileName, "converted.lsm");
+    std::ifstream in(Path("converted.lsm"), std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("Type,VR4K-LUX22,\r\n", 0), 0u);
+    EXPECT_NE(text.find(",Node number,1,3,4,5,8,10,"), std::string::npos);
 }
 
 }  // namespace
