@@ -350,7 +350,7 @@ void CLinkMiddleware::FreeBlock(uint32_t block) {
 
 uint16_t CLinkMiddleware::SendCommand(uint16_t plc, uint16_t kind, uint32_t block, int, CompletionCallback callback,
                                       void* context) {
-    std::lock_guard<std::mutex> lock(m_mutex);
+    std::unique_lock<std::mutex> lock(m_mutex);
     if (!m_initialised || m_stop) return Mw::kNotInitialised;
     auto p = m_plcs.find(plc);
     auto b = m_blocks.find(block);
@@ -369,9 +369,29 @@ uint16_t CLinkMiddleware::SendCommand(uint16_t plc, uint16_t kind, uint32_t bloc
     job.callback = callback;
     job.context = context;
     p->second->busy = true;
+    job.requestId = m_nextRequestId++;
+    if (m_nextRequestId == 0) m_nextRequestId = 1;
+    lock.unlock();
+    // The PLC is ours alone until its callback: the worker touches its transport only for a job.
+    Transmit(job);
+    lock.lock();
     m_jobs.push_back(std::move(job));
     m_wake.notify_all();
     return Mw::kOk;
+}
+
+void CLinkMiddleware::Transmit(Job& job) {
+    ZephDatagram request;
+    request.kind = ZephDatagram::kRequest;
+    request.requestId = job.requestId;
+    request.destination = job.plc->destination;
+    request.destination.unit = job.selector;
+    request.command = job.command;
+    request.data = job.data;
+    std::vector<uint8_t> bytes = EncodeDatagram(request);
+    if (m_frameLog) m_frameLog(true, bytes);
+    std::string error;
+    job.sent = job.plc->transport->Send(bytes, &error);
 }
 
 CLinkMiddleware::DropCounters CLinkMiddleware::Dropped() const {
@@ -400,24 +420,15 @@ void CLinkMiddleware::Remember(Plc& plc, uint32_t id, bool timedOut) {
 
 void CLinkMiddleware::Carry(Job& job) {
     Plc& plc = *job.plc;
-    ZephDatagram request;
-    request.kind = ZephDatagram::kRequest;
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        request.requestId = m_nextRequestId++;
-        if (m_nextRequestId == 0) m_nextRequestId = 1;
-    }
-    request.destination = plc.destination;
-    request.destination.unit = job.selector;
-    request.command = job.command;
-    request.data = job.data;
-    std::vector<uint8_t> bytes = EncodeDatagram(request);
-    if (m_frameLog) m_frameLog(true, bytes);
-    std::string error;
-    if (!plc.transport->Send(bytes, &error)) {
+    if (!job.sent) {
         Complete(job, Mw::kSendFailed, 0, {});
         return;
     }
+    struct {
+        uint32_t requestId;
+        ZephAddress destination;
+        uint16_t command;
+    } request{job.requestId, plc.destination, job.command};
     IClock::TimePoint deadline = m_clock.Now() + plc.timeout;
     for (;;) {
         std::vector<uint8_t> in;

@@ -103,9 +103,13 @@ private:
         std::vector<uint8_t> data;
         CompletionCallback callback;
         void* context;
+        uint32_t requestId = 0;
+        bool sent = false;
     };
 
     void WorkerLoop();
+    // Sends on the caller's thread, so the worker only waits for the reply.
+    void Transmit(Job& job);
     void Carry(Job& job);
     void Complete(Job& job, uint16_t status, uint16_t endCode, const std::vector<uint8_t>& data);
     void Remember(Plc& plc, uint32_t id, bool timedOut);
