@@ -53,7 +53,10 @@ public:
     int Radix() const { return m_radix; }
 
     // Node list access for the mapping table page.
-    const NodeOrderEntry& Entry(int index) const { return m_nodes[index]; }
+    // The index is clamped to the table.
+    const NodeOrderEntry& Entry(int index) const {
+        return m_nodes[index < 0 ? 0 : index >= kMaxMappingEntries ? kMaxMappingEntries - 1 : index];
+    }
     void SetEntryNode(int index, uint16_t node);
     void SetEntry(int index, const NodeOrderEntry& entry);
     uint32_t Count() const { return m_count; }

@@ -232,6 +232,23 @@ TEST_F(MappingTablePageTest, CellEditsThroughTheViewAndTheirFilters) {
     EXPECT_EQ(page.Row(58).words[W::kArea1Offset], 0x1FFF);
 }
 
+TEST_F(MappingTablePageTest, RadixRoundTripOfTheAreaStartsAndCells) {
+    page.EditAreaStart(1, "6143");
+    page.EditAreaStart(2, "");
+    SetRow(0, 254, 511, 1, 8191, 1);
+    page.ConvertRadix(kHexadecimal);
+    EXPECT_EQ(page.AreaStartText(1), "17FF");
+    EXPECT_EQ(page.AreaStartText(2), "");
+    EXPECT_EQ(page.CellText(C::kNodeColumn, 0), "FE");
+    EXPECT_EQ(page.CellText(C::kArea1OffsetColumn, 0), "1FF");
+    EXPECT_EQ(page.CellText(C::kArea2OffsetColumn, 0), "1FFF");
+    page.ConvertRadix(kDecimal);
+    EXPECT_EQ(page.AreaStartText(1), "6143");
+    EXPECT_EQ(page.AreaStartText(2), "");
+    EXPECT_EQ(page.CellText(C::kNodeColumn, 0), "254");
+    EXPECT_EQ(page.CellText(C::kArea2OffsetColumn, 0), "8191");
+}
+
 TEST_F(MappingTablePageTest, OversizedValueIsRefusedNotWrapped) {
     // 65636 would wrap to 100 in a word and pass; it must fail.
     page.SetRowField(0, C::kNodeColumn, 1);

@@ -69,6 +69,20 @@ TEST_F(SystemSettingPageTest, OctetFilterFollowsTheRadix) {
     EXPECT_EQ(page.OctetText(1), "254");
 }
 
+TEST_F(SystemSettingPageTest, RadixRoundTripOfEveryOctetAndTheNodeCount) {
+    page.SelectList(L::kIpAddressMethod, 2);
+    const char* texts[8] = {"255", "254", "0", "", "192", "168", "250", "17"};
+    for (int i = 0; i < 8; ++i) ASSERT_TRUE(page.EditOctet(i, texts[i]));
+    page.SetNodeCount(128, kDecimal);
+    page.ConvertRadix(kHexadecimal);
+    const char* hex[8] = {"FF", "FE", "0", "", "C0", "A8", "FA", "11"};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(page.OctetText(i), hex[i]);
+    EXPECT_EQ(page.NodeCountText(), "80");
+    page.ConvertRadix(kDecimal);
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(page.OctetText(i), texts[i]);
+    EXPECT_EQ(page.NodeCountText(), "128");
+}
+
 TEST_F(SystemSettingPageTest, RulesInOrderWithFocus) {
     page.SelectList(L::kIpAddressMethod, 2);
     page.EditOctet(1, "256");
