@@ -537,6 +537,7 @@ int CCommuProcess::Complete(EndCodes table, uint16_t kind, const uint8_t* result
             if (!CheckEndCode(table, command, endCode)) {
                 m_error = 1;
             } else {
+                m_endCode = endCode;
                 const uint8_t* data = result + CommandResult::kData;
                 m_responseData.assign(data, data + length);
                 if (m_decoder && !m_decoder(*this, command, m_responseData.data(), m_responseData.size()))

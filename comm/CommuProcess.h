@@ -9,6 +9,7 @@
 #include "comm/Middleware.h"
 #include "model/Prompter.h"
 #include "model/UnitSettings.h"
+#include "model/VerifyResult.h"
 
 // The communication object: the connection to the PLC through the middleware, and the execution
 // of one ZEPH command at a time with its completion callback.
@@ -109,6 +110,8 @@ public:
     bool ReadNodeInformation(int node);
     bool ReadCycleTime();
     bool ReadMessageSequence();
+    // Response index of the message sequence read (0-7).
+    int m_sequenceIndex = 0;
     bool ReadErrorHistory();
     bool ClearErrorHistory();
 
@@ -120,6 +123,8 @@ public:
 
     // Command fields.
     int32_t m_responseLength = 512;
+    // End code of the last response that reached its decoder (node information keeps it).
+    uint16_t m_endCode = 0;
     std::vector<uint8_t> m_responseData;
     int32_t m_error = 0;
     int32_t m_verifyMode = 0;
@@ -129,6 +134,8 @@ public:
     int32_t m_recordsDone = 0;
     int32_t m_recordsInChunk = 0;
     std::string m_unitModel;
+    // Rows of the last verify; cleared when a verify starts.
+    CVerifyResult m_verifyResult;
     uint16_t m_historyStart = 0;
     uint16_t m_historyCount = 20;
     uint8_t m_nodeParam = 0;

@@ -10,6 +10,8 @@ constexpr int kFileNotFound = 40001;
 constexpr int kFileReadWarning = 40002;
 constexpr int kFileSaveError = 40003;
 constexpr int kClearHistoryQuestion = 40004;
+constexpr int kBadReply = 40005;
+constexpr int kNodeCountTooLarge = 40006;
 }  // namespace Msg
 
 std::string MessageText(int id);
