@@ -219,3 +219,18 @@ TEST(UnitSimulator, StateTextRefusesBadLinesAndKeepsTheOldState) {
     EXPECT_EQ(u.ErrorStatusWord(), 0x0102);
     EXPECT_FALSE(u.LoadState("/nonexistent/dir/state.txt", &error));
 }
+
+TEST(UnitSimulator, ShippedScenariosLoad) {
+    std::string error;
+    CUnitSimulator healthy;
+    ASSERT_TRUE(healthy.LoadState(LINKSMITH_SOURCE_DIR "/examples/scenario-healthy.txt", &error)) << error;
+    EXPECT_TRUE(healthy.Participation(4));
+    EXPECT_FALSE(healthy.Protected());
+    CUnitSimulator faults;
+    ASSERT_TRUE(faults.LoadState(LINKSMITH_SOURCE_DIR "/examples/scenario-faults.txt", &error)) << error;
+    EXPECT_TRUE(faults.Protected());
+    EXPECT_EQ(faults.HistoryCount(), 64u);
+    EXPECT_EQ(faults.UnitNumber(), 2);
+    EXPECT_EQ(faults.ReadWord(AreaType::CIO, 1556), 0x8041);
+    EXPECT_EQ(faults.NodeStatus(3), 11);
+}
