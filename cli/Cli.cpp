@@ -15,6 +15,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     AddConvertCommand(app, ctx);
     AddInfoCommand(app, ctx);
     AddValidateCommand(app, ctx);
+    AddDiffCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -20,3 +20,4 @@ void AddShowCommand(CLI::App& app, CliContext& ctx);
 void AddConvertCommand(CLI::App& app, CliContext& ctx);
 void AddInfoCommand(CLI::App& app, CliContext& ctx);
 void AddValidateCommand(CLI::App& app, CliContext& ctx);
+void AddDiffCommand(CLI::App& app, CliContext& ctx);

@@ -1,0 +1,54 @@
+#include <CLI/CLI.hpp>
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <ostream>
+
+#include "cli/Commands.h"
+#include "cli/SettingsInput.h"
+#include "model/VerifyResult.h"
+
+namespace {
+// The PLC side of a verify holds the reverse receive order as the unit reports it.
+SettingsImage AsUnitReports(SettingsImage image) {
+    for (auto& e : image.entries)
+        if (e.receiveDataOrder == 1) e.receiveDataOrder = 16;
+    return image;
+}
+}  // namespace
+
+// The verify comparison between two settings files, offline: A takes the PC side, B the PLC side.
+void AddDiffCommand(CLI::App& app, CliContext& ctx) {
+    auto* cmd = app.add_subcommand("diff", "Compare two settings files item by item, as a verify would");
+    auto a = std::make_shared<std::string>();
+    auto b = std::make_shared<std::string>();
+    auto json = std::make_shared<bool>(false);
+    cmd->add_option("A", *a, "Settings file taken as the PC side")->required();
+    cmd->add_option("B", *b, "Settings file taken as the unit's side")->required();
+    cmd->add_flag("--json", *json, "Print the rows as JSON");
+    cmd->callback([&ctx, a, b, json] {
+        auto first = std::make_unique<CUnitSettings>();
+        auto second = std::make_unique<CUnitSettings>();
+        int ra = ReadSettingsForCli(*a, *first, ctx);
+        int rb = ReadSettingsForCli(*b, *second, ctx);
+        if (ra == kExitFailure || rb == kExitFailure) {
+            ctx.exitCode = kExitFailure;
+            return;
+        }
+        CVerifyResult result;
+        result.Build(first->pc, AsUnitReports(second->pc));
+        if (*json) {
+            nlohmann::json rows = nlohmann::json::array();
+            for (const auto& r : result.Rows())
+                rows.push_back({{"id", r.itemId}, {"item", r.item}, {"plc", r.plcText}, {"pc", r.pcText}});
+            ctx.out << nlohmann::json{{"differences", result.Count()}, {"rows", rows}}.dump(2) << "\n";
+        } else {
+            size_t n = 0;
+            for (const auto& r : result.Rows())
+                ctx.out << ++n << "\t" << r.item << "\t" << r.plcText << "\t" << r.pcText << "\n";
+            ctx.out << result.Count() << " difference(s)\n";
+        }
+        ctx.exitCode = result.Count() ? kExitWarning : kExitClean;
+    });
+}
