@@ -24,6 +24,7 @@
 #include "app/qt/CommSettingDlg.h"
 #include "app/qt/QtText.h"
 #include "app/qt/SettingsFileDialogs.h"
+#include "app/qt/VerifyResultDlg.h"
 #include "comm/CommuProcess.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
@@ -87,6 +88,9 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuPr
     UpdateEditMenu();
     m_commSettings = std::make_unique<CCommSettings>(m_commu, m_record, [this] { SetModified(); });
     m_commSettingDlg = new CCommSettingDlg(*m_commSettings, this);
+    m_workflow = std::make_unique<CTransferWorkflow>(m_commu, m_record, m_prompter, *this,
+                                                     [this] { return m_commu.m_verifyResult.Count(); });
+    m_workflow->clearVerifyResult = [this] { m_commu.m_verifyResult.Clear(); };
     m_app.modified = false;
 }
 
@@ -322,6 +326,15 @@ void CLinkSmithDlg::RunCommand(int id) {
     case kHelp: OnHelp(); break;
     case kAbout: OnAbout(); break;
     case kCommSettings: OnCommSettings(); break;
+    case kTransferToPlc:
+        if (!m_busy) m_workflow->OnTransferToPlc();
+        break;
+    case kTransferFromPlc:
+        if (!m_busy) m_workflow->OnTransferFromPlc();
+        break;
+    case kVerify:
+        if (!m_busy) m_workflow->OnVerify();
+        break;
     case kClearAll:
         if (m_currentTab == kMappingTab) m_mappingWidget->ClearAll();
         break;
@@ -422,7 +435,7 @@ void CLinkSmithDlg::ReloadPagesFromRecord(bool oldVersion) {
     m_app.modified = false;
 }
 
-void CLinkSmithDlg::LoadPagesAfterRead() {
+void CLinkSmithDlg::LoadPagesFromRecord() {
     const int radix = m_viewState.displayMode;
     m_system.LoadValues(m_record.GetSystemSettings());
     m_local.LoadValues(m_record.GetLocalNodeArea());
@@ -589,13 +602,35 @@ void CLinkSmithDlg::SetBusy(bool busy) {
     setEnabled(!busy);
 }
 
-QString CLinkSmithDlg::ProgressText() const {
-    return m_statusPane->text();
+std::string CLinkSmithDlg::ProgressText() const {
+    return m_statusPane->text().toStdString();
 }
 
-void CLinkSmithDlg::SetProgressText(const QString& text) {
-    m_statusPane->setText(text);
+void CLinkSmithDlg::SetProgressText(const std::string& text) {
+    m_statusPane->setText(QString::fromStdString(text));
     m_statusPane->repaint();
+}
+
+void CLinkSmithDlg::PullControls() {
+    // The edits write their page at every keystroke; only a table cell may still hold its text.
+    m_mapping.TakeOverPendingEdits();
+}
+
+int CLinkSmithDlg::IpAddressMethodIndex() const {
+    return m_system.ListSelection(CSystemSettingPage::kIpAddressMethod);
+}
+
+bool CLinkSmithDlg::AutomaticBaudRate() const {
+    return m_system.BaudRate() != 0;
+}
+
+void CLinkSmithDlg::CopyNodeCountToSystemSettings() {
+    m_system.SetNodeCount(m_mapping.Values().entryCount, m_viewState.displayMode);
+}
+
+void CLinkSmithDlg::ShowVerifyResult() {
+    CVerifyResultDlg dialog(m_commu.m_verifyResult, this);
+    dialog.exec();
 }
 
 void CLinkSmithDlg::ToggleToolbar() {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/LinkSmithApp.h"
+#include "app/TransferWorkflow.h"
 #include "app/ViewState.h"
 #include "model/SettingsFile.h"
 #include "model/UnitSettings.h"
@@ -31,7 +32,7 @@ class IPrompter;
 
 // The main window: menus, toolbar, the settings tabs with the unit area panel beside them,
 // and the status bar. It owns the settings file object and routes every command.
-class CLinkSmithDlg : public QMainWindow {
+class CLinkSmithDlg : public QMainWindow, public ITransferHost {
     Q_OBJECT
 public:
     enum DocumentState { kNewDocument = 1, kSettingsFile = 2, kOldVersionFile = 3 };
@@ -46,6 +47,7 @@ public:
     // Starts the middleware, opens its project and loads the document named at start.
     // False: the program ends (the reason has been shown).
     bool Start();
+    CTransferWorkflow& Workflow() { return *m_workflow; }
 
     // Runs the command with the given menu or toolbar id, as the menu would.
     void RunCommand(int id);
@@ -53,7 +55,7 @@ public:
 
     // Read by tests and the status views.
     int DisplayMode() const { return m_viewState.displayMode; }
-    bool ExtensionOn() const { return m_viewState.extensionOn != 0; }
+    bool ExtensionOn() const override { return m_viewState.extensionOn != 0; }
     DocumentState Document() const { return m_documentState; }
     QString StatusText() const;
     const CRecentFiles& Recent() const { return m_recent; }
@@ -67,15 +69,14 @@ public:
     CExtensionPage& ExtensionPage() { return m_extension; }
 
     // The editor's checks and stores, as save, transfer and verify use them.
-    bool CheckAllPages(bool forSave);
-    bool CheckLocalOtherOverlap();
+    bool CheckAllPages(bool forSave) override;
+    bool CheckLocalOtherOverlap() override;
     void StorePagesIntoRecord(bool withDataOrders);
     void ReloadPagesFromRecord(bool oldVersion);
-    void LoadPagesAfterRead();
-    void SetBusy(bool busy);
+    void SetBusy(bool busy) override;
     bool Busy() const { return m_busy; }
-    QString ProgressText() const;
-    void SetProgressText(const QString& text);
+    std::string ProgressText() const override;
+    void SetProgressText(const std::string& text) override;
 
     void RefreshTitle();
     void RefreshStatusText();
@@ -115,6 +116,15 @@ private:
     void ApplyPageFocus();
     void OnCommSettings();
 
+    // The rest of what the transfer and verify sequences need.
+    void PullControls() override;
+    int IpAddressMethodIndex() const override;
+    bool AutomaticBaudRate() const override;
+    void CopyNodeCountToSystemSettings() override;
+    void StorePagesIntoRecord() override { StorePagesIntoRecord(true); }
+    void LoadPagesFromRecord() override;
+    void ShowVerifyResult() override;
+
     CLinkSmithApp& m_app;
     CUnitSettings& m_record;
     CCommuProcess& m_commu;
@@ -138,6 +148,7 @@ private:
     CExtensionPageWidget* m_extensionWidget = nullptr;
     std::unique_ptr<CCommSettings> m_commSettings;
     CCommSettingDlg* m_commSettingDlg = nullptr;
+    std::unique_ptr<CTransferWorkflow> m_workflow;
     ViewState m_viewState;
     CRecentFiles m_recent;
     DocumentState m_documentState = kNewDocument;
