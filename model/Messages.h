@@ -12,6 +12,8 @@ constexpr int kFileSaveError = 40003;
 constexpr int kClearHistoryQuestion = 40004;
 constexpr int kBadReply = 40005;
 constexpr int kNodeCountTooLarge = 40006;
+constexpr int kAutoRefresh = 40020;
+constexpr int kCopyCsv = 40021;
 }  // namespace Msg
 
 std::string MessageText(int id);
