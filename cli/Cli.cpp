@@ -16,6 +16,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     AddInfoCommand(app, ctx);
     AddValidateCommand(app, ctx);
     AddDiffCommand(app, ctx);
+    AddVerifyCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -21,3 +21,4 @@ void AddConvertCommand(CLI::App& app, CliContext& ctx);
 void AddInfoCommand(CLI::App& app, CliContext& ctx);
 void AddValidateCommand(CLI::App& app, CliContext& ctx);
 void AddDiffCommand(CLI::App& app, CliContext& ctx);
+void AddVerifyCommand(CLI::App& app, CliContext& ctx);

@@ -43,3 +43,15 @@ TEST(DiffCommand, SameFileMatchesAndOneChangeIsOneRow) {
 
     EXPECT_EQ(Diff({plant, "/nonexistent/file.lsm"}, &out, &err), 2);
 }
+
+TEST(VerifyCommand, FreshSimulatedUnitDiffersFromAFile) {
+    const std::string plant = LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm";
+    std::vector<std::string> args = {"linksmithctl", "verify", "--simulate", "--json", plant};
+    std::vector<const char*> argv;
+    for (const auto& a : args) argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    ASSERT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), out, err), 1) << err.str();
+    nlohmann::json j = nlohmann::json::parse(out.str());
+    EXPECT_GT(j["differences"].get<int>(), 0);
+    EXPECT_EQ(j["rows"].size(), j["differences"].get<size_t>());
+}

@@ -1,0 +1,47 @@
+#include <CLI/CLI.hpp>
+
+#include <nlohmann/json.hpp>
+
+#include <memory>
+#include <ostream>
+
+#include "cli/CliPrompter.h"
+#include "cli/Commands.h"
+#include "cli/ConnectionOptions.h"
+#include "cli/SettingsInput.h"
+
+// Reads the unit's parameters and lists every item that differs from a settings file.
+void AddVerifyCommand(CLI::App& app, CliContext& ctx) {
+    auto* cmd = app.add_subcommand("verify", "Compare a settings file with the unit: exit 0 on match, 1 on "
+                                             "differences, 2 on failure");
+    auto options = std::make_shared<ConnectionOptions>();
+    auto path = std::make_shared<std::string>();
+    auto json = std::make_shared<bool>(false);
+    AddConnectionOptions(*cmd, *options);
+    cmd->add_option("FILE", *path, "Settings file to compare with the unit")->required();
+    cmd->add_flag("--json", *json, "Print the rows as JSON");
+    cmd->callback([&ctx, options, path, json] {
+        ctx.exitCode = kExitFailure;
+        auto record = std::make_unique<CUnitSettings>();
+        if (ReadSettingsForCli(*path, *record, ctx) == kExitFailure) return;
+        CCliPrompter prompter(ctx.err);
+        CCliConnection connection(*options, *record, prompter, ctx.err);
+        if (!connection.Open()) return;
+        CCommuProcess& comm = connection.Comm();
+        comm.m_mapMethod = record->pc.mappingTableMethod;
+        if (!comm.VerifyUnitWithPlc()) return;
+        const CVerifyResult& result = comm.m_verifyResult;
+        if (*json) {
+            nlohmann::json rows = nlohmann::json::array();
+            for (const auto& r : result.Rows())
+                rows.push_back({{"id", r.itemId}, {"item", r.item}, {"plc", r.plcText}, {"pc", r.pcText}});
+            ctx.out << nlohmann::json{{"differences", result.Count()}, {"rows", rows}}.dump(2) << "\n";
+        } else {
+            size_t n = 0;
+            for (const auto& r : result.Rows())
+                ctx.out << ++n << "\t" << r.item << "\t" << r.plcText << "\t" << r.pcText << "\n";
+            ctx.out << result.Count() << " difference(s)\n";
+        }
+        ctx.exitCode = result.Count() ? kExitWarning : kExitClean;
+    });
+}
