@@ -6,13 +6,17 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <filesystem>
+#include <iostream>
 #include <fstream>
 
 #include "app/qt/AppSettingsStore.h"
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
+#include "sim/SimServer.h"
+#include "sim/UnitSimulatorAdapter.h"
 #include "app/qt/LinkSmithDlg.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
@@ -251,6 +255,46 @@ TEST_F(MainWindowTest, OldVersionFileIsSavedAsANewSettingsFile) {
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(text.rfind("Type,VR4K-LUX22,\r\n", 0), 0u);
     EXPECT_NE(text.find(",Node number,1,3,4,5,8,10,"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, TransferAndVerifyTheOpenedFileWithTheSimulatedUnit) {
+    CSimServer sim;
+    sim.AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
+    middleware.SetSimulatedPeer(&sim);
+    middleware.SetSimulateAll(true);
+    dialogs.openPaths = {LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm"};
+    auto w = Open(true);
+    w->RunCommand(32773);
+    prompter.shown.clear();
+    w->RunCommand(32782);
+    std::vector<int> ids;
+    for (const auto& e : prompter.shown) ids.push_back(e.id);
+    EXPECT_EQ(ids, (std::vector<int>{32941, 33030}));
+    EXPECT_TRUE(w->isEnabled());
+    EXPECT_FALSE(w->Busy());
+    EXPECT_TRUE(w->StatusText().startsWith(QString::fromUtf8("接続先: "))) << "the progress text is put back";
+
+    prompter.shown.clear();
+    // A mismatch would open the result dialog; close it so the test reports instead of waiting.
+    QTimer::singleShot(0, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) dialog->close();
+    });
+    w->RunCommand(32784);
+    for (const VerifyRow& row : commu.m_verifyResult.Rows())
+        ADD_FAILURE() << row.item << ": PLC " << row.plcText << " PC " << row.pcText;
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].id, 32891);
+
+    // Reading back into a new document shows the unit's table.
+    prompter.answers = {PromptAnswer::No};  // do not save the changes
+    w->RunCommand(32771);
+    EXPECT_EQ(w->MappingPage().Values().entryCount, 0u);
+    prompter.shown.clear();
+    prompter.answers.clear();
+    w->RunCommand(32783);
+    EXPECT_EQ(prompter.shown.back().id, 33030);
+    EXPECT_EQ(w->MappingPage().Values().entryCount, 6u);
+    EXPECT_EQ(w->MappingPage().Values().entries[5].nodeNumber, 10);
 }
 
 }  // namespace
