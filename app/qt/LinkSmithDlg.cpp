@@ -35,6 +35,9 @@
 #include "pages/qt/PageWidgetTools.h"
 #include "pages/qt/SystemSettingPageWidget.h"
 #include "pages/qt/UnitAreaPanelWidget.h"
+#include "status/qt/DataLinkStatusDlg.h"
+#include "status/qt/ErrorStatusDlg.h"
+#include "status/qt/NetworkStatusDlg.h"
 
 namespace {
 
@@ -335,6 +338,21 @@ void CLinkSmithDlg::RunCommand(int id) {
     case kVerify:
         if (!m_busy) m_workflow->OnVerify();
         break;
+    case kDataLinkStatus:
+        RunStatusView([this](QWidget* parent) {
+            CDataLinkStatusDlg(m_record, m_prompter, [this] { return m_commu.ReadDataLinkStatus(); }, parent).exec();
+        });
+        break;
+    case kNetworkStatus:
+        RunStatusView([this](QWidget* parent) {
+            CNetworkStatusDlg(m_record, m_prompter, [this] { return m_commu.ReadNetworkStatus(); }, parent).exec();
+        });
+        break;
+    case kErrorStatus:
+        RunStatusView([this](QWidget* parent) {
+            CErrorStatusDlg(m_record, m_prompter, [this] { return m_commu.ReadErrorStatusWord(); }, parent).exec();
+        });
+        break;
     case kClearAll:
         if (m_currentTab == kMappingTab) m_mappingWidget->ClearAll();
         break;
@@ -572,6 +590,19 @@ void CLinkSmithDlg::OnTabChanged(int index) {
 void CLinkSmithDlg::UpdateEditMenu() {
     const bool mapping = m_currentTab == kMappingTab;
     for (int id : {kClearAll, kCopyLine, kDeleteLine}) Action(id)->setEnabled(mapping);
+}
+
+void CLinkSmithDlg::RunStatusView(const std::function<void(QWidget* parent)>& show) {
+    if (m_busy || !m_commu.OpenPlc()) return;
+    SetBusy(true);
+    if (m_workflow->CheckUnitModel()) {
+        // The view has its own buttons and cursor while the main window stays busy behind it.
+        QApplication::restoreOverrideCursor();
+        show(nullptr);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    }
+    m_commu.ClosePlc();
+    SetBusy(false);
 }
 
 void CLinkSmithDlg::OnCommSettings() {

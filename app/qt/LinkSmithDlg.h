@@ -1,5 +1,6 @@
 #pragma once
 #include <QMainWindow>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -115,6 +116,8 @@ private:
     void UpdateEditMenu();
     void ApplyPageFocus();
     void OnCommSettings();
+    // Opens the PLC, checks the unit, shows one status view modally, closes the PLC.
+    void RunStatusView(const std::function<void(QWidget* parent)>& show);
 
     // The rest of what the transfer and verify sequences need.
     void PullControls() override;

@@ -19,7 +19,7 @@ CStatusDialog::CStatusDialog(QWidget* parent) : QDialog(parent) {
 }
 
 CStatusDialog::~CStatusDialog() {
-    if (m_view) m_view->SetStateObserver(nullptr);
+    // The view is a member of the derived dialog and is already gone here, observer and all.
     if (m_cursorOverridden) QApplication::restoreOverrideCursor();
 }
 

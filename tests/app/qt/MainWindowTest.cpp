@@ -297,6 +297,29 @@ TEST_F(MainWindowTest, TransferAndVerifyTheOpenedFileWithTheSimulatedUnit) {
     EXPECT_EQ(w->MappingPage().Values().entries[5].nodeNumber, 10);
 }
 
+TEST_F(MainWindowTest, StatusViewOpensOverTheSimulatedUnitAndEndsIdle) {
+    CSimServer sim;
+    sim.AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
+    middleware.SetSimulatedPeer(&sim);
+    middleware.SetSimulateAll(true);
+    auto w = Open(true);
+    // Closes the view once it shows, so the modal loop ends.
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (top->isVisible() && top->objectName() == "dataLinkStatusDlg") {
+                top->close();
+            }
+        }
+    });
+    poll.start(10);
+    w->RunCommand(32786);
+    for (const auto& e : prompter.shown) ADD_FAILURE() << "message " << e.id << " " << MessageText(e.id);
+    EXPECT_FALSE(w->Busy());
+    EXPECT_TRUE(w->isEnabled());
+    EXPECT_GE(sim.Count().requests, 2u) << "model check and the status read";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
