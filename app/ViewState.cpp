@@ -44,6 +44,15 @@ void CRecentFiles::Add(const std::string& path) {
     if (m_paths.size() > kMaxFiles) m_paths.resize(kMaxFiles);
 }
 
+void CRecentFiles::Remove(const std::string& path) {
+    for (size_t i = 0; i < m_paths.size(); ++i) {
+        if (SamePathIgnoringCase(m_paths[i], path)) {
+            m_paths.erase(m_paths.begin() + static_cast<long>(i));
+            return;
+        }
+    }
+}
+
 void CRecentFiles::Append(const std::string& path) {
     if (!path.empty() && m_paths.size() < kMaxFiles) m_paths.push_back(path);
 }

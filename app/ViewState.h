@@ -19,6 +19,8 @@ class CRecentFiles {
 public:
     static constexpr int kMaxFiles = 3;
     void Add(const std::string& path);
+    // Drops an entry whose file could not be opened.
+    void Remove(const std::string& path);
     // Appends a stored entry (start-up), keeping the order given.
     void Append(const std::string& path);
     const std::vector<std::string>& Paths() const { return m_paths; }

@@ -89,6 +89,7 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuPr
     RefreshTitle();
     RefreshStatusText();
     UpdateEditMenu();
+    resize(960, 620);
     m_commSettings = std::make_unique<CCommSettings>(m_commu, m_record, [this] { SetModified(); });
     m_commSettingDlg = new CCommSettingDlg(*m_commSettings, this);
     m_workflow = std::make_unique<CTransferWorkflow>(m_commu, m_record, m_prompter, *this,
@@ -119,6 +120,7 @@ void CLinkSmithDlg::BuildPages() {
     m_localWidget = new CLocalNodePageWidget(m_local, m_tabs);
     m_mappingWidget = new CMappingTablePageWidget(m_mapping, m_prompter, m_tabs);
     m_extensionWidget = new CExtensionPageWidget(m_extension, m_tabs);
+    m_extensionWidget->hide();  // a tab only while the extension settings are on
     m_tabs->addTab(m_systemWidget, Text(kTabSystem));
     m_tabs->addTab(m_localWidget, Text(kTabLocal));
     m_tabs->addTab(m_mappingWidget, Text(kTabMapping));
@@ -285,7 +287,7 @@ QString CLinkSmithDlg::StatusText() const {
 void CLinkSmithDlg::RefreshStatusText() {
     m_statusPane->setText(QString::fromStdString(FormatStatusText(
         m_app.launch.networkAddress, m_app.launch.nodeAddress, m_record.unitNumber,
-        FromCp932(m_record.comment).toStdString(), m_viewState.displayMode)));
+        FromCp932(m_record.comment).simplified().toStdString(), m_viewState.displayMode)));
 }
 
 void CLinkSmithDlg::RebuildRecentMenu() {
@@ -417,7 +419,12 @@ void CLinkSmithDlg::OnOpenRecent(int index) {
     std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
     for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
     const bool oldVersion = ext == "csv";
-    if (!m_settingsFile.Load(path, oldVersion)) return;
+    if (!m_settingsFile.Load(path, oldVersion)) {
+        // The file is gone or unreadable (the message has been shown): offer it no more.
+        m_recent.Remove(path);
+        RebuildRecentMenu();
+        return;
+    }
     AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
 }
 
@@ -546,6 +553,7 @@ void CLinkSmithDlg::ToggleExtension() {
         {
             const QSignalBlocker block(m_tabs);
             m_tabs->removeTab(kExtensionTab);
+            m_extensionWidget->hide();
             if (wasCurrent) m_tabs->setCurrentIndex(kSystemTab);
         }
         if (wasCurrent) m_currentTab = kSystemTab;

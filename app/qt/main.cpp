@@ -88,5 +88,13 @@ int main(int argc, char** argv) {
     prompter.SetParent(&window);
     if (!window.Start()) return 1;
     window.show();
+    // For the documentation: LINKSMITH_SCREENSHOT=file.png saves the window once it is up, then quits.
+    const QString screenshot = qEnvironmentVariable("LINKSMITH_SCREENSHOT");
+    if (!screenshot.isEmpty()) {
+        QTimer::singleShot(1000, &window, [&window, screenshot] {
+            window.grab().save(screenshot);
+            QApplication::quit();
+        });
+    }
     return application.exec();
 }

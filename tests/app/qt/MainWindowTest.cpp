@@ -125,9 +125,21 @@ TEST_F(MainWindowTest, OpenAddsRecentFilesAndReopensThem) {
         EXPECT_EQ(w->Recent().Paths().size(), 3u);
     }
     EXPECT_EQ(store->RecentFiles().front(), Path("b.lsm"));
-    // The next start offers the same files and starts new documents beside the latest.
+
+    // An entry whose file has gone says so once and is dropped.
+    std::filesystem::remove(Path("d.lsm"));
+    {
+        auto w = Open();
+        prompter.shown.clear();
+        w->RunCommand(32933);
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].id, Msg::kFileNotFound);
+        EXPECT_EQ(w->Recent().Paths(), (std::vector<std::string>{Path("b.lsm"), Path("c.lsm")}));
+        EXPECT_EQ(w->Action(32934), nullptr);
+    }
+    // The next start offers what is left and starts new documents beside the latest.
     auto again = Open();
-    EXPECT_EQ(again->Recent().Paths().size(), 3u);
+    EXPECT_EQ(again->Recent().Paths().size(), 2u);
     EXPECT_EQ(app.documentFolder, dir.path().toStdString() + "/");
 }
 
