@@ -117,9 +117,3 @@ bool ReadLaunchFile(LaunchParameters& params, const DeviceStringWriter& writeVal
     params.launchedFromFile = 1;
     return true;
 }
-
-void SplitDocumentPath(const std::string& path, std::string& folder, std::string& fileName) {
-    size_t cut = path.find_last_of("/\\");
-    folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    fileName = cut == std::string::npos ? path : path.substr(cut + 1);
-}

@@ -36,6 +36,3 @@ using DeviceStringWriter =
 bool ReadLaunchFile(LaunchParameters& params, const DeviceStringWriter& writeValue);
 // The same on the file's bytes, for tests and for the reader above.
 void ApplyLaunchFile(const std::string& bytes, LaunchParameters& params, const DeviceStringWriter& writeValue);
-
-// Splits a path after its last separator into folder (with the separator) and file name.
-void SplitDocumentPath(const std::string& path, std::string& folder, std::string& fileName);

@@ -1,5 +1,6 @@
 #include "app/LinkSmithApp.h"
 
+#include "model/FileIo.h"
 #include "model/Prompter.h"
 
 namespace {
@@ -23,6 +24,6 @@ bool CLinkSmithApp::Initialize(const std::vector<std::string>& args, IPrompter& 
         return true;
     }
     // A single file name means: open it when the main window starts.
-    if (args.size() == 1 && !args[0].empty()) SplitDocumentPath(args[0], documentFolder, documentFileName);
+    if (args.size() == 1 && !args[0].empty()) SplitPath(args[0], documentFolder, documentFileName);
     return true;
 }

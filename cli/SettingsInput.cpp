@@ -3,13 +3,7 @@
 #include <ostream>
 
 #include "cli/CliPrompter.h"
-
-bool IsOldVersionPath(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string ext = path.substr(path.size() - 4);
-    for (char& c : ext) c = static_cast<char>(c | 0x20);
-    return ext == ".csv";
-}
+#include "model/FileIo.h"
 
 int ReadSettingsForCli(const std::string& path, CUnitSettings& record, CliContext& ctx) {
     CCliPrompter prompter(ctx.err);

@@ -2,11 +2,10 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "model/FileIo.h"
 #include "model/SettingsFile.h"
 
 // Reads a settings file of any dialect (".csv" means the old one) for a command.
 // Returns kExitClean, kExitWarning (read with defaults put in) or kExitFailure (not readable);
 // the reason is already on the error stream.
 int ReadSettingsForCli(const std::string& path, CUnitSettings& record, CliContext& ctx);
-// True for a path ending in ".csv", in any case.
-bool IsOldVersionPath(const std::string& path);

@@ -34,3 +34,16 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, long
     if (!ok) std::remove(temp.c_str());
     return ok;
 }
+
+void SplitPath(const std::string& path, std::string& folder, std::string& fileName) {
+    size_t cut = path.find_last_of("/\\");
+    folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+    fileName = cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+bool IsOldVersionPath(const std::string& path) {
+    if (path.size() < 4) return false;
+    std::string ext = path.substr(path.size() - 4);
+    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return ext == ".csv";
+}

@@ -677,9 +677,7 @@ std::string CSettingsFile::Serialize() const {
 }
 
 void CSettingsFile::TakeOverPath(const std::string& path) {
-    size_t cut = path.find_last_of("/\\");
-    currentDirectory = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    currentFileName = cut == std::string::npos ? path : path.substr(cut + 1);
+    SplitPath(path, currentDirectory, currentFileName);
 }
 
 bool CSettingsFile::ReadFile(const std::string& path, bool oldVersion) {

@@ -26,6 +26,7 @@
 #include "app/qt/SettingsFileDialogs.h"
 #include "app/qt/VerifyResultDlg.h"
 #include "comm/CommuProcess.h"
+#include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
 #include "pages/PageChecks.h"
@@ -415,10 +416,7 @@ void CLinkSmithDlg::OnOpenRecent(int index) {
     if (index < 0 || index >= static_cast<int>(m_recent.Paths().size())) return;
     if (!SavePrompt()) return;
     const std::string path = m_recent.Paths()[static_cast<size_t>(index)];
-    const size_t dot = path.find_last_of('.');
-    std::string ext = dot == std::string::npos ? "" : path.substr(dot + 1);
-    for (char& c : ext) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
-    const bool oldVersion = ext == "csv";
+    const bool oldVersion = IsOldVersionPath(path);
     if (!m_settingsFile.Load(path, oldVersion)) {
         // The file is gone or unreadable (the message has been shown): offer it no more.
         m_recent.Remove(path);

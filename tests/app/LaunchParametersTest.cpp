@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "app/LaunchParameters.h"
+#include "model/FileIo.h"
 
 namespace {
 
@@ -99,12 +100,12 @@ TEST(LaunchFile, DeletedOnlyAfterASuccessfulRead) {
 
 TEST(DocumentPath, SplitsAfterTheLastSeparator) {
     std::string folder, name;
-    SplitDocumentPath("C:\\plant\\line1.lsm", folder, name);
+    SplitPath("C:\\plant\\line1.lsm", folder, name);
     EXPECT_EQ(folder, "C:\\plant\\");
     EXPECT_EQ(name, "line1.lsm");
-    SplitDocumentPath("/home/u/a.lsm", folder, name);
+    SplitPath("/home/u/a.lsm", folder, name);
     EXPECT_EQ(folder, "/home/u/");
-    SplitDocumentPath("a.lsm", folder, name);
+    SplitPath("a.lsm", folder, name);
     EXPECT_EQ(folder, "");
     EXPECT_EQ(name, "a.lsm");
 }
