@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "cli/RecordJson.h"
 #include "cli/SettingsInput.h"
 #include "model/VerifyResult.h"
 
@@ -38,17 +39,6 @@ void AddDiffCommand(CLI::App& app, CliContext& ctx) {
         }
         CVerifyResult result;
         result.Build(first->pc, AsUnitReports(second->pc));
-        if (*json) {
-            nlohmann::json rows = nlohmann::json::array();
-            for (const auto& r : result.Rows())
-                rows.push_back({{"id", r.itemId}, {"item", r.item}, {"plc", r.plcText}, {"pc", r.pcText}});
-            ctx.out << nlohmann::json{{"differences", result.Count()}, {"rows", rows}}.dump(2) << "\n";
-        } else {
-            size_t n = 0;
-            for (const auto& r : result.Rows())
-                ctx.out << ++n << "\t" << r.item << "\t" << r.plcText << "\t" << r.pcText << "\n";
-            ctx.out << result.Count() << " difference(s)\n";
-        }
-        ctx.exitCode = result.Count() ? kExitWarning : kExitClean;
+        PrintVerifyResult(result, *json, ctx);
     });
 }

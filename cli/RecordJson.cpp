@@ -4,6 +4,7 @@
 
 #include "model/AreaType.h"
 #include "model/TextCodec.h"
+#include "model/VerifyResult.h"
 
 namespace {
 
@@ -87,4 +88,19 @@ void PrintRecord(const CUnitSettings& record, std::ostream& out) {
             out << item.key() << ": " << item.value().dump() << "\n";
         }
     }
+}
+
+void PrintVerifyResult(const CVerifyResult& result, bool json, CliContext& ctx) {
+    if (json) {
+        nlohmann::json rows = nlohmann::json::array();
+        for (const auto& r : result.Rows())
+            rows.push_back({{"id", r.itemId}, {"item", r.item}, {"plc", r.plcText}, {"pc", r.pcText}});
+        ctx.out << nlohmann::json{{"differences", result.Count()}, {"rows", rows}}.dump(2) << "\n";
+    } else {
+        size_t n = 0;
+        for (const auto& r : result.Rows())
+            ctx.out << ++n << "\t" << r.item << "\t" << r.plcText << "\t" << r.pcText << "\n";
+        ctx.out << result.Count() << " difference(s)\n";
+    }
+    ctx.exitCode = result.Count() ? kExitWarning : kExitClean;
 }

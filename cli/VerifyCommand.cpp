@@ -7,6 +7,7 @@
 
 #include "cli/CliPrompter.h"
 #include "cli/Commands.h"
+#include "cli/RecordJson.h"
 #include "cli/ConnectionOptions.h"
 #include "cli/SettingsInput.h"
 
@@ -31,17 +32,6 @@ void AddVerifyCommand(CLI::App& app, CliContext& ctx) {
         comm.m_mapMethod = record->pc.mappingTableMethod;
         if (!comm.VerifyUnitWithPlc()) return;
         const CVerifyResult& result = comm.m_verifyResult;
-        if (*json) {
-            nlohmann::json rows = nlohmann::json::array();
-            for (const auto& r : result.Rows())
-                rows.push_back({{"id", r.itemId}, {"item", r.item}, {"plc", r.plcText}, {"pc", r.pcText}});
-            ctx.out << nlohmann::json{{"differences", result.Count()}, {"rows", rows}}.dump(2) << "\n";
-        } else {
-            size_t n = 0;
-            for (const auto& r : result.Rows())
-                ctx.out << ++n << "\t" << r.item << "\t" << r.plcText << "\t" << r.pcText << "\n";
-            ctx.out << result.Count() << " difference(s)\n";
-        }
-        ctx.exitCode = result.Count() ? kExitWarning : kExitClean;
+        PrintVerifyResult(result, *json, ctx);
     });
 }
