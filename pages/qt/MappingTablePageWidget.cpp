@@ -171,25 +171,14 @@ void CMappingTablePageWidget::DeleteLine() {
 }
 
 void CMappingTablePageWidget::OnScrollAction(int action) {
-    switch (action) {
-    case QAbstractSlider::SliderSingleStepAdd: m_page.LineDown(); break;
-    case QAbstractSlider::SliderSingleStepSub: m_page.LineUp(); break;
-    case QAbstractSlider::SliderPageStepAdd: m_page.PageDown(); break;
-    case QAbstractSlider::SliderPageStepSub: m_page.PageUp(); break;
-    case QAbstractSlider::SliderMove: m_page.ThumbTo(m_scroll->sliderPosition()); break;
-    case QAbstractSlider::SliderToMinimum: m_page.ThumbTo(0); break;
-    case QAbstractSlider::SliderToMaximum: m_page.ThumbTo(100); break;
-    default: return;
-    }
+    if (!ApplyScrollAction(m_page, action, m_scroll->sliderPosition())) return;
     // The page owns the position; the slider takes the page's instead of its own step.
     m_scroll->setSliderPosition(m_page.ScrollPosition());
     Refresh();
 }
 
 void CMappingTablePageWidget::wheelEvent(QWheelEvent* event) {
-    const int steps = event->angleDelta().y() / 120;
-    for (int i = 0; i < steps; ++i) m_page.LineUp();
-    for (int i = 0; i > steps; --i) m_page.LineDown();
+    ApplyWheelSteps(m_page, event->angleDelta().y());
     Refresh();
     event->accept();
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <QAbstractSlider>
 #include <QString>
 #include <functional>
 #include <string>
@@ -26,3 +27,26 @@ void ShowText(QLineEdit* edit, const QString& text);
 void FocusAndSelectAll(QLineEdit* edit);
 // The area list of the PLC memory areas: CIO, WR, HR, DM, EM0..EM9, EMA..EMC.
 void FillAreaList(QComboBox* list);
+
+// The scroll bar and the mouse wheel of the two paged tables (mapping table, extension):
+// the page owns the position. False when the action is not a scroll.
+template <typename Page>
+bool ApplyScrollAction(Page& page, int action, int sliderPosition) {
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: page.LineDown(); return true;
+    case QAbstractSlider::SliderSingleStepSub: page.LineUp(); return true;
+    case QAbstractSlider::SliderPageStepAdd: page.PageDown(); return true;
+    case QAbstractSlider::SliderPageStepSub: page.PageUp(); return true;
+    case QAbstractSlider::SliderMove: page.ThumbTo(sliderPosition); return true;
+    case QAbstractSlider::SliderToMinimum: page.ThumbTo(0); return true;
+    case QAbstractSlider::SliderToMaximum: page.ThumbTo(100); return true;
+    default: return false;
+    }
+}
+
+template <typename Page>
+void ApplyWheelSteps(Page& page, int angleDeltaY) {
+    const int steps = angleDeltaY / 120;
+    for (int i = 0; i < steps; ++i) page.LineUp();
+    for (int i = 0; i > steps; --i) page.LineDown();
+}
