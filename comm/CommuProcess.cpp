@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <thread>
 
 #include "comm/DeviceCatalog.h"
 #include "comm/ProfileFile.h"
@@ -18,6 +19,7 @@ constexpr size_t kCatalogTypeWidth = 33;
 constexpr const char* kCatalogSeries[] = {"VR", "VS"};
 // How often the waiting thread lets the user interface work.
 constexpr std::chrono::milliseconds kPumpInterval(10);
+constexpr std::chrono::microseconds kSpinBeforeSleep(200);
 
 namespace Id {
 constexpr int kInitFailed = 32843;
@@ -467,13 +469,18 @@ bool CCommuProcess::RunCommand(uint16_t command, uint16_t selector, const std::v
 }
 
 bool CCommuProcess::WaitForCompletion() {
+    // Most replies come within a few tens of microseconds; yielding that long is cheaper than the
+    // sleep and wake-up of a blocking wait, which would otherwise dominate a long sequence.
+    auto spinUntil = std::chrono::steady_clock::now() + kSpinBeforeSleep;
+    while (!m_eventSet.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < spinUntil)
+        std::this_thread::yield();
     std::unique_lock<std::mutex> lock(m_eventMutex);
     if (!m_pump) {
-        m_eventCv.wait(lock, [&] { return m_eventSet; });
+        m_eventCv.wait(lock, [&] { return m_eventSet.load(); });
         return true;
     }
     for (;;) {
-        if (m_eventCv.wait_for(lock, kPumpInterval, [&] { return m_eventSet; })) return true;
+        if (m_eventCv.wait_for(lock, kPumpInterval, [&] { return m_eventSet.load(); })) return true;
         lock.unlock();
         bool goOn = m_pump();
         lock.lock();

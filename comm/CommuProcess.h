@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -189,5 +190,5 @@ private:
     // Manual-reset completion event.
     std::mutex m_eventMutex;
     std::condition_variable m_eventCv;
-    bool m_eventSet = false;
+    std::atomic<bool> m_eventSet{false};  // written under m_eventMutex; read bare while spinning
 };
