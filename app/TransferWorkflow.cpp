@@ -20,7 +20,10 @@ void CTransferWorkflow::RunBusy(int progressId, bool (CTransferWorkflow::*sequen
     m_host.SetBusy(true);
     const std::string remembered = m_host.ProgressText();
     m_host.SetProgressText(MessageText(progressId));
+    m_commu.SetChunkProgress([this](int done, int total) { m_host.SetChunkProgress(done, total); });
     (this->*sequence)();
+    m_commu.SetChunkProgress({});
+    m_host.SetChunkProgress(0, 0);
     m_host.SetProgressText(remembered);
     m_host.SetBusy(false);
 }

@@ -32,6 +32,9 @@ public:
     virtual void SetProgressText(const std::string& text) = 0;
     // The verify result dialog over the rows of the last verify.
     virtual void ShowVerifyResult() = 0;
+    // Chunks of the mapping table done out of total while it moves in chunks; total 0: none
+    // (the sequence is past them, or ended).
+    virtual void SetChunkProgress(int /*done*/, int /*total*/) {}
 };
 
 // Transfer PC to PLC, PLC to PC and verify, start to finish, with every check and question.

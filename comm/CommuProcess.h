@@ -22,6 +22,9 @@ public:
     // after the decoder has shown its one message.
     using ResponseDecoder = std::function<bool(CCommuProcess& self, uint16_t command, const uint8_t* data,
                                                size_t length)>;
+    // Progress of a mapping table moved through the extension area in chunks: (0, n) before the
+    // first of n chunks, then (k, n) once the k-th has completed. Called on the sending thread.
+    using ChunkProgress = std::function<void(int done, int total)>;
 
     static constexpr const char* kDirectEntry = "PLC-LinkSmith";
     static constexpr const char* kGatewayEntry = "Gateway";
@@ -44,6 +47,10 @@ public:
         m_relayConfig = relay;
     }
     void SetPumpHook(PumpHook pump) { m_pump = std::move(pump); }
+    void SetChunkProgress(ChunkProgress progress) { m_chunkProgress = std::move(progress); }
+    void ReportChunks(int done, int total) {
+        if (m_chunkProgress) m_chunkProgress(done, total);
+    }
 
     // Connection and target.
     bool Initialize();
@@ -170,6 +177,7 @@ private:
     IPrompter& m_prompter;
     IMiddleware& m_middleware;
     PumpHook m_pump;
+    ChunkProgress m_chunkProgress;
 
     bool m_initialised = false;
     MemoryStorage* m_storage = nullptr;

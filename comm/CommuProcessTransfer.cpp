@@ -125,12 +125,16 @@ bool MappingTableRead(CCommuProcess& c) {
         return false;
     }
     c.m_recordsDone = 0;
-    for (const auto& chunk : chunks) {
+    const int total = static_cast<int>(chunks.size());
+    c.ReportChunks(0, total);
+    for (int i = 0; i < total; ++i) {
+        const CSettingsBlock::Chunk& chunk = chunks[static_cast<size_t>(i)];
         c.m_recordsInChunk = chunk.records;
         if (!Run(c, 0x2911, c.m_unitNumber, CSettingsBlock::ExtensionReadData(chunk), &DecodeTable,
                  &CCommuProcess::ReadFALinkExtendHelper))
             return false;
         c.m_recordsDone += chunk.records;
+        c.ReportChunks(i + 1, total);
     }
     return true;
 }
@@ -167,8 +171,13 @@ bool CCommuProcess::WriteUnitToPlc() {
             m_error = 1;
             return false;
         }
-        for (const auto& chunk : chunks)
+        const int total = static_cast<int>(chunks.size());
+        ReportChunks(0, total);
+        for (int i = 0; i < total; ++i) {
+            const CSettingsBlock::Chunk& chunk = chunks[static_cast<size_t>(i)];
             if (!Run(*this, 0x2912, m_unitNumber, CSettingsBlock::ExtensionWriteData(block, chunk))) return false;
+            ReportChunks(i + 1, total);
+        }
         return Run(*this, 0x0221, kSelectorCpu,
                    CSettingsBlock::AreaWriteBlock(m_unitNumber, 0, 6, block.data(), CSettingsBlock::kHeadBytes));
     }

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
@@ -57,6 +58,8 @@ enum Command {
 constexpr int kSaveChangesQuestion = 32899;
 constexpr int kHelpFileMissing = 33032;
 constexpr int kTabSystem = 32808, kTabLocal = 32809, kTabMapping = 32810, kTabExtension = 32811;
+// How long one turn of the wait may spend on repaints and timers before it looks at the reply again.
+constexpr int kPumpMilliseconds = 20;
 
 QString Text(int id) {
     return QString::fromUtf8(MessageText(id));
@@ -96,6 +99,12 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuPr
     m_workflow = std::make_unique<CTransferWorkflow>(m_commu, m_record, m_prompter, *this,
                                                      [this] { return m_commu.m_verifyResult.Count(); });
     m_workflow->clearVerifyResult = [this] { m_commu.m_verifyResult.Clear(); };
+    // While a command is awaited the windows repaint and timers run, but input waits: the user
+    // cannot start a second exchange meanwhile.
+    m_commu.SetPumpHook([] {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, kPumpMilliseconds);
+        return !QCoreApplication::closingDown();
+    });
     m_app.modified = false;
 }
 
@@ -252,6 +261,12 @@ void CLinkSmithDlg::BuildStatusBar(bool simulated) {
     m_statusPane = new QLabel(this);
     m_statusPane->setObjectName("statusPane");
     statusBar()->addWidget(m_statusPane, 1);
+    m_chunkBar = new QProgressBar(this);
+    m_chunkBar->setObjectName("chunkProgress");
+    m_chunkBar->setFormat("%v/%m");
+    m_chunkBar->setMaximumWidth(160);
+    statusBar()->addWidget(m_chunkBar);
+    m_chunkBar->hide();
     auto* second = new QLabel(this);
     second->setObjectName("statusPane2");
     statusBar()->addPermanentWidget(second);
@@ -631,12 +646,28 @@ void CLinkSmithDlg::SetDisplayMode(int mode) {
 
 void CLinkSmithDlg::SetBusy(bool busy) {
     if (busy == m_busy) return;
+    if (!busy) {
+        m_chunkBar->hide();
+        // Input held back during the waits reaches the window while it is still disabled, so a
+        // click made meanwhile does not start a command afterwards.
+        QCoreApplication::processEvents();
+    }
     m_busy = busy;
     if (busy)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     else
         QApplication::restoreOverrideCursor();
     setEnabled(!busy);
+}
+
+void CLinkSmithDlg::SetChunkProgress(int done, int total) {
+    if (total <= 0) {
+        m_chunkBar->hide();
+        return;
+    }
+    m_chunkBar->setRange(0, total);
+    m_chunkBar->show();
+    m_chunkBar->setValue(done);
 }
 
 std::string CLinkSmithDlg::ProgressText() const {

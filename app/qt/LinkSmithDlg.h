@@ -18,6 +18,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QTabWidget;
 class QToolBar;
 class CAppSettingsStore;
@@ -78,6 +79,7 @@ public:
     bool Busy() const { return m_busy; }
     std::string ProgressText() const override;
     void SetProgressText(const std::string& text) override;
+    void SetChunkProgress(int done, int total) override;
 
     void RefreshTitle();
     void RefreshStatusText();
@@ -161,4 +163,5 @@ private:
     QToolBar* m_toolBar = nullptr;
     QTabWidget* m_tabs = nullptr;
     QLabel* m_statusPane = nullptr;
+    QProgressBar* m_chunkBar = nullptr;
 };

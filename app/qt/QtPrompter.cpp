@@ -1,11 +1,22 @@
 #include "app/qt/QtPrompter.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
+#include <QThread>
 
 #include "model/Messages.h"
 
 PromptAnswer CQtPrompter::Show(int messageId, const std::vector<std::string>& inserts, PromptButtons buttons,
                                PromptIcon icon) {
+    // A completion callback reports from the middleware's thread; a message box may only live on
+    // the user-interface thread, which is pumping while it waits for that very command.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread()) {
+        PromptAnswer answer = PromptAnswer::Cancel;
+        QMetaObject::invokeMethod(
+            app, [&] { answer = Show(messageId, inserts, buttons, icon); }, Qt::BlockingQueuedConnection);
+        return answer;
+    }
     QMessageBox box(m_parent);
     box.setWindowTitle(QString::fromUtf8(MessageText(Msg::kProductName)));
     box.setText(QString::fromUtf8(FormatMessage(messageId, inserts)));

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "app/TransferWorkflow.h"
 #include "comm/CommuProcess.h"
@@ -48,6 +49,8 @@ struct FakeHost : ITransferHost {
         progressSeen.push_back(text);
     }
     void ShowVerifyResult() override { ++verifyShown; }
+    std::vector<std::pair<int, int>> chunks;
+    void SetChunkProgress(int done, int total) override { chunks.emplace_back(done, total); }
 };
 
 class TransferWorkflowTest : public ::testing::Test {
@@ -177,6 +180,42 @@ TEST_F(TransferWorkflowTest, HandlersSetBusyAndPutTheStatusTextBack) {
     flow.OnVerify();
     EXPECT_EQ(host.progressSeen[2], "照合中...");
     EXPECT_EQ(sim.Count().requests, 0u) << "refused pages open no connection";
+}
+
+TEST_F(TransferWorkflowTest, ChunkedTableReportsEachChunkAndEndsHidden) {
+    // 128 records make 1312 block bytes: two extension chunks each way with FRAME 1004.
+    host.editor.entryCount = 128;
+    host.editor.faLinkNodeCount = 128;
+    for (int i = 0; i < 128; ++i)
+        host.editor.entries[i] = {static_cast<uint16_t>(i + 1), 0, 4, static_cast<uint16_t>(4 * i), 8,
+                                  static_cast<uint16_t>(8 * i)};
+    flow.OnTransferToPlc();
+    using Steps = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(host.chunks, (Steps{{0, 2}, {1, 2}, {2, 2}, {0, 0}}));
+    EXPECT_EQ(Ids(), (std::vector<int>{32941, 33030}));
+
+    host.chunks.clear();
+    flow.OnTransferFromPlc();
+    EXPECT_EQ(host.chunks, (Steps{{0, 2}, {1, 2}, {2, 2}, {0, 0}})) << "97 and 31 records";
+    EXPECT_EQ(host.shown.entries[127].nodeNumber, 128);
+
+    // A table kept in the PLC goes whole: no chunks, and the bar is told so at the end.
+    host.chunks.clear();
+    host.editor.mappingTableMethod = 0;
+    flow.OnTransferToPlc();
+    EXPECT_EQ(host.chunks, (Steps{{0, 0}}));
+
+    // A refused chunk stops the count where it was; the end still hides it.
+    host.editor.mappingTableMethod = 1;
+    SimFaults faults;
+    faults.endCodes[0x2912] = 0x2102;
+    sim.SetFaults(faults);
+    host.chunks.clear();
+    prompter.shown.clear();
+    flow.OnTransferToPlc();
+    EXPECT_EQ(host.chunks, (Steps{{0, 2}, {0, 0}}));
+    EXPECT_EQ(Ids(), (std::vector<int>{32941, 33008}));
+    EXPECT_FALSE(host.busy);
 }
 
 }  // namespace
