@@ -474,6 +474,8 @@ void CLinkSmithDlg::ReloadPagesFromRecord(bool oldVersion) {
 }
 
 void CLinkSmithDlg::LoadPagesFromRecord() {
+    // Showing what was read is no edit of the user's: the document's modified flag stays.
+    const bool modified = m_app.modified;
     const int radix = m_viewState.displayMode;
     m_system.LoadValues(m_record.GetSystemSettings());
     m_local.LoadValues(m_record.GetLocalNodeArea());
@@ -488,6 +490,7 @@ void CLinkSmithDlg::LoadPagesFromRecord() {
     m_panelWidget->ShowUnitInfo(m_record.pc);
     RefreshPages();
     if (m_currentTab == kSystemTab) m_systemWidget->FirstField()->setFocus();
+    m_app.modified = modified;
 }
 
 bool CLinkSmithDlg::CheckAllPages(bool forSave) {
