@@ -1,10 +1,11 @@
 #include "model/FileIo.h"
 
-#include <cstdio>
-#ifdef _WIN32
-#include <filesystem>
-#endif
+#include <cerrno>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
+
+#include "model/FileSystemOps.h"
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
@@ -15,23 +16,41 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, long long failAfterBytes) {
+namespace {
+
+// write may take fewer bytes than asked (a signal, a pipe, some file systems): go on with the rest.
+bool WriteAll(CFileSystemOps& ops, int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ops.Write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;  // 0 would loop for ever; a full disk gives -1 with ENOSPC
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
+    return WriteFileAtomically(path, bytes, CFileSystemOps::System());
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, CFileSystemOps& ops) {
     const std::string temp = path + ".saving";
-    std::FILE* out = std::fopen(temp.c_str(), "wb");
-    if (!out) return false;
-    const bool failing = failAfterBytes >= 0 && static_cast<size_t>(failAfterBytes) < bytes.size();
-    const size_t count = failing ? static_cast<size_t>(failAfterBytes) : bytes.size();
-    bool ok = std::fwrite(bytes.data(), 1, count, out) == count && !failing;
-    ok = std::fclose(out) == 0 && ok;
+    struct stat old {};
+    const bool replacing = ::stat(path.c_str(), &old) == 0;
+    const int fd = ops.Open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    // The new file takes the place of the old one, so it keeps the old one's permissions.
+    if (replacing) ::fchmod(fd, old.st_mode & 0777);
+    bool ok = WriteAll(ops, fd, bytes);
+    // Flushed before the rename: after a power loss the name holds the old or the new bytes, never none.
+    ok = ok && ops.Sync(fd) == 0;
+    ok = ops.Close(fd) == 0 && ok;
     // rename replaces the old file in one step; until then the old file is untouched.
-#ifdef _WIN32
-    std::error_code ec;
-    if (ok) std::filesystem::rename(temp, path, ec);  // replaces an existing file there too
-    ok = ok && !ec;
-#else
-    ok = ok && std::rename(temp.c_str(), path.c_str()) == 0;
-#endif
-    if (!ok) std::remove(temp.c_str());
+    ok = ok && ops.Rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok) ops.Remove(temp.c_str());
     return ok;
 }
 

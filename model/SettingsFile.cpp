@@ -8,6 +8,7 @@
 
 #include "model/AreaType.h"
 #include "model/FileIo.h"
+#include "model/FileSystemOps.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
 
@@ -700,7 +701,7 @@ bool CSettingsFile::Load(const std::string& path, bool oldVersion) {
 
 bool CSettingsFile::WriteFile(const std::string& path) {
     commentText = m_record.comment;
-    if (!WriteFileAtomically(path, Serialize(), failWriteAfterBytes)) {
+    if (!WriteFileAtomically(path, Serialize(), fileOps ? *fileOps : CFileSystemOps::System())) {
         m_prompter.Message(Msg::kFileSaveError, {}, PromptIcon::Warning);
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include "model/UnitSettings.h"
 
+class CFileSystemOps;
 class IPrompter;
 
 // The file choices and the comment dialog of a load or save; the GUI shows real dialogs.
@@ -52,8 +53,9 @@ public:
     std::string currentDirectory;
     std::string currentFileName;
 
-    // Makes the next writes fail after this many bytes (tests of a failing disk); -1 is off.
-    long long failWriteAfterBytes = -1;
+    // The file-system calls a write goes through; null is the real system. Tests put in ones
+    // that fail at a chosen step.
+    CFileSystemOps* fileOps = nullptr;
 
 private:
     void TakeOverPath(const std::string& path);

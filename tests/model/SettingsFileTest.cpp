@@ -3,7 +3,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "model/AreaType.h"
 #include "model/FileIo.h"
@@ -474,36 +473,6 @@ TEST_F(SettingsFileOnDiskTest, LoadTakesOverDirectoryAndNameOrSaysNotFound) {
     EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Warning);
     EXPECT_EQ(record.pc.tokenWatchdog, 8);
     EXPECT_EQ(file.currentFileName, "unit.lsm");
-}
-
-TEST_F(SettingsFileOnDiskTest, FailedWriteKeepsTheOldFile) {
-    const auto path = dir / "unit.lsm";
-    ASSERT_TRUE(file.WriteFile(path.string()));
-    const std::string before = Read(path);
-    record.pc.tokenWatchdog = 99;
-    file.saveState = 0;
-    for (long long failAt : {0LL, 100LL, static_cast<long long>(before.size()) - 1}) {
-        file.failWriteAfterBytes = failAt;
-        EXPECT_FALSE(file.WriteFile(path.string()));
-        EXPECT_EQ(Read(path), before);
-    }
-    EXPECT_EQ(file.saveState, 0);
-    EXPECT_EQ(prompter.shown.back().id, Msg::kFileSaveError);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1)
-        << "no temporary file is left behind";
-
-    // A directory that is gone or not writable fails the same way.
-    EXPECT_FALSE(file.WriteFile((dir / "gone" / "unit.lsm").string()));
-    if (::geteuid() != 0) {
-        std::filesystem::permissions(dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-        EXPECT_FALSE(file.WriteFile(path.string()));
-        EXPECT_EQ(Read(path), before);
-    }
-    file.failWriteAfterBytes = -1;
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
-    EXPECT_TRUE(file.WriteFile(path.string()));
-    EXPECT_EQ(file.saveState, 2);
-    EXPECT_NE(Read(path), before);
 }
 
 TEST_F(SettingsFileOnDiskTest, SaveAsksForTheCommentThenThePath) {

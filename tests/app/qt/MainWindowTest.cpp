@@ -19,7 +19,9 @@
 #include "sim/UnitSimulatorAdapter.h"
 #include "app/qt/LinkSmithDlg.h"
 #include "model/Messages.h"
+#include "model/FileIo.h"
 #include "model/Prompter.h"
+#include "tests/model/FailingFileOps.h"
 
 namespace {
 
@@ -187,6 +189,58 @@ TEST_F(MainWindowTest, SaveAsksForTheFileOnceThenWritesThereAgain) {
     std::ifstream in(Path("new.lsm"), std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find(",Token watchdog timer,99,"), std::string::npos);
+}
+
+TEST_F(MainWindowTest, FailedSaveReportsOnceAndKeepsTheDocumentModified) {
+    auto w = Open();
+    dialogs.savePaths = {Path("unit.lsm")};
+    w->RunCommand(32774);
+    ASSERT_FALSE(app.modified);
+    std::string before;
+    ASSERT_TRUE(ReadWholeFile(Path("unit.lsm"), before));
+    const QString title = w->windowTitle();
+    const auto recent = w->Recent().Paths();
+
+    ASSERT_TRUE(w->Panel().EditText(CUnitAreaPanel::kTokenWatchdog, "99"));
+    CFailingFileOps full;
+    full.failAt = CFailingFileOps::kWrite;
+    full.failErrno = ENOSPC;
+    full.writeFailAfter = 100;
+    w->SettingsFile().fileOps = &full;
+    for (int command : {32774, 32775}) {  // Save to the same file, and Save as to a new one
+        prompter.shown.clear();
+        dialogs.savePaths = {Path("other.lsm")};
+        w->RunCommand(command);
+        ASSERT_EQ(prompter.shown.size(), 1u) << command;
+        EXPECT_EQ(prompter.shown[0].id, Msg::kFileSaveError);
+        EXPECT_TRUE(app.modified);
+        EXPECT_EQ(w->windowTitle(), title);
+        EXPECT_EQ(app.documentFileName, "unit.lsm");
+        EXPECT_EQ(w->Recent().Paths(), recent);
+        EXPECT_EQ(w->SettingsFile().saveState, command == 32775 ? 1 : 2);
+        std::string now;
+        ASSERT_TRUE(ReadWholeFile(Path("unit.lsm"), now));
+        EXPECT_EQ(now, before);
+        EXPECT_FALSE(std::filesystem::exists(Path("other.lsm")));
+        EXPECT_FALSE(std::filesystem::exists(Path("unit.lsm.saving")));
+    }
+
+    // Closing: Yes to saving runs save as; when that fails the window stays open.
+    prompter.shown.clear();
+    prompter.answers = {PromptAnswer::Yes};
+    dialogs.savePaths = {Path("unit.lsm")};
+    EXPECT_FALSE(w->close());
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].id, Msg::kFileSaveError);
+    EXPECT_TRUE(app.modified);
+
+    w->SettingsFile().fileOps = nullptr;
+    dialogs.savePaths.clear();
+    w->RunCommand(32774);
+    EXPECT_FALSE(app.modified);
+    std::string after;
+    ASSERT_TRUE(ReadWholeFile(Path("unit.lsm"), after));
+    EXPECT_NE(after.find(",Token watchdog timer,99,"), std::string::npos);
 }
 
 TEST_F(MainWindowTest, EscapeAndEnterDoNotCloseAndMissingHelpSaysSo) {
