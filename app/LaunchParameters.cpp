@@ -113,6 +113,9 @@ bool ReadLaunchFile(LaunchParameters& params, const DeviceStringWriter& writeVal
     std::string bytes;
     if (!ReadWholeFile(params.launchFilePath, bytes)) return false;
     ApplyLaunchFile(bytes, params, writeValue);
+    // A unit number no unit can have would address something else on the PLC: such a file is
+    // refused and kept like one that could not be read.
+    if (params.unitNumber < 0 || params.unitNumber > kMaxLaunchUnitNumber) return false;
     std::remove(params.launchFilePath.c_str());
     params.launchedFromFile = 1;
     return true;

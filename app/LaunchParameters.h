@@ -31,8 +31,12 @@ using DeviceStringWriter =
     std::function<std::string(const std::string& deviceString, const std::string& section,
                               const std::string& key, const std::string& value)>;
 
+// FL-net units on one PLC are numbered 0 to 15.
+constexpr int32_t kMaxLaunchUnitNumber = 15;
+
 // Reads the launch file named in params; deletes it after a successful read.
-// False when it cannot be opened or read (the file is then kept).
+// False when it cannot be opened or read, or names a unit number outside 0-15 (the file is
+// then kept).
 bool ReadLaunchFile(LaunchParameters& params, const DeviceStringWriter& writeValue);
 // The same on the file's bytes, for tests and for the reader above.
 void ApplyLaunchFile(const std::string& bytes, LaunchParameters& params, const DeviceStringWriter& writeValue);

@@ -2,12 +2,17 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
 
 #include "model/FileSystemOps.h"
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
+    // A folder opens like a file here, and reading it throws from inside the stream.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -111,11 +111,14 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuPr
 bool CLinkSmithDlg::Start() {
     if (!m_commu.Initialize() || !m_commu.OpenProject()) return false;
     RefreshStatusText();
-    if (m_app.documentFolder.empty() && m_app.documentFileName.empty()) {
+    const bool named = !m_app.documentFolder.empty() || !m_app.documentFileName.empty();
+    if (named && m_settingsFile.Load(m_app.DocumentPath(), false)) {
+        AfterLoad(kSettingsFile);
+    } else {
+        // A file that could not be read (the message has been shown) leaves an untitled
+        // document, so neither the title nor the save prompt names a file that is not open.
         ChooseDefaultDirectoryForNew();
         m_documentState = kNewDocument;
-    } else if (m_settingsFile.Load(m_app.DocumentPath(), false)) {
-        AfterLoad(kSettingsFile);
     }
     m_app.modified = false;
     return true;
@@ -302,7 +305,7 @@ QString CLinkSmithDlg::StatusText() const {
 
 void CLinkSmithDlg::RefreshStatusText() {
     m_statusPane->setText(QString::fromStdString(FormatStatusText(
-        m_app.launch.networkAddress, m_app.launch.nodeAddress, m_record.unitNumber,
+        m_commu.GetNetworkAddress(), m_commu.GetNodeAddress(), m_record.unitNumber,
         FromCp932(m_record.comment).simplified().toStdString(), m_viewState.displayMode)));
 }
 

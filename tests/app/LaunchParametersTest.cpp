@@ -96,6 +96,22 @@ TEST(LaunchFile, DeletedOnlyAfterASuccessfulRead) {
     missing.launchFilePath = path.string();
     EXPECT_FALSE(ReadLaunchFile(missing, FakeWrite));
     EXPECT_EQ(missing.launchedFromFile, 0);
+
+    // A unit number outside 0-15 is refused and the file kept; 15 is the last one accepted.
+    for (const char* unit : {"16", "-1", "99999999999"}) {
+        std::ofstream(path) << "[TargetCompo]\nUnitNumber:=\"" << unit << "\"\n";
+        LaunchParameters bad;
+        bad.launchFilePath = path.string();
+        EXPECT_FALSE(ReadLaunchFile(bad, FakeWrite)) << unit;
+        EXPECT_EQ(bad.launchedFromFile, 0);
+        EXPECT_TRUE(std::filesystem::exists(path)) << unit;
+    }
+    std::ofstream(path) << "[TargetCompo]\nUnitNumber:=\"15\"\n";
+    LaunchParameters last;
+    last.launchFilePath = path.string();
+    EXPECT_TRUE(ReadLaunchFile(last, FakeWrite));
+    EXPECT_EQ(last.unitNumber, 15);
+    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(DocumentPath, SplitsAfterTheLastSeparator) {

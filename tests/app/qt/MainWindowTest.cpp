@@ -22,25 +22,9 @@
 #include "model/FileIo.h"
 #include "model/Prompter.h"
 #include "tests/model/FailingFileOps.h"
+#include "tests/app/qt/ScriptedDialogs.h"
 
 namespace {
-
-struct ScriptedDialogs : ISettingsFileDialogs {
-    std::vector<std::string> openPaths, savePaths;  // consumed front first; none left = cancel
-    int commentAsked = 0;
-    bool ChooseFileToOpen(bool, const std::string&, std::string& path) override { return Take(openPaths, path); }
-    bool ChooseFileToSave(const std::string&, std::string& path) override { return Take(savePaths, path); }
-    bool EditComment(std::string&) override {
-        ++commentAsked;
-        return true;
-    }
-    static bool Take(std::vector<std::string>& list, std::string& path) {
-        if (list.empty()) return false;
-        path = list.front();
-        list.erase(list.begin());
-        return true;
-    }
-};
 
 class MainWindowTest : public ::testing::Test {
 protected:
