@@ -89,8 +89,11 @@ void CCommSettingDlg::ShowTexts() {
 
 bool CCommSettingDlg::Run() {
     m_settings.Open();
-    const QSignalBlocker block(m_unit);
-    m_unit->setCurrentIndex(m_settings.unitNumber);
+    {
+        // Only the opening selection is silent; the user's choices while it shows must arrive.
+        const QSignalBlocker block(m_unit);
+        m_unit->setCurrentIndex(m_settings.unitNumber);
+    }
     (m_settings.gatewaySelected ? m_viaGateway : m_direct)->setChecked(true);
     ShowTexts();
     return exec() == QDialog::Accepted;
