@@ -7,9 +7,14 @@
 #include "cli/Commands.h"
 
 int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
+    return RunCli(argc, argv, out, err, nullptr);
+}
+
+int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& err, std::istream* answers) {
     CLI::App app{"LinkSmith command-line tool: settings files and FL-net units from scripts", "linksmithctl"};
     app.require_subcommand(1);
     CliContext ctx{out, err};
+    ctx.answers = answers;
 
     AddShowCommand(app, ctx);
     AddConvertCommand(app, ctx);
@@ -17,6 +22,9 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     AddValidateCommand(app, ctx);
     AddDiffCommand(app, ctx);
     AddVerifyCommand(app, ctx);
+    AddReadCommand(app, ctx);
+    AddWriteCommand(app, ctx);
+    AddStatusCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

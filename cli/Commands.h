@@ -13,6 +13,8 @@ struct CliContext {
     std::ostream& out;
     std::ostream& err;
     int exitCode = kExitClean;
+    // Where the answers to questions come from; null when nobody can answer (stdin not a terminal).
+    std::istream* answers = nullptr;
 };
 
 // One function per subcommand, each in its own <Name>Command.cpp, registered in Cli.cpp.
@@ -22,3 +24,6 @@ void AddInfoCommand(CLI::App& app, CliContext& ctx);
 void AddValidateCommand(CLI::App& app, CliContext& ctx);
 void AddDiffCommand(CLI::App& app, CliContext& ctx);
 void AddVerifyCommand(CLI::App& app, CliContext& ctx);
+void AddReadCommand(CLI::App& app, CliContext& ctx);
+void AddWriteCommand(CLI::App& app, CliContext& ctx);
+void AddStatusCommand(CLI::App& app, CliContext& ctx);

@@ -45,7 +45,9 @@ void AddConnectionOptions(CLI::App& command, ConnectionOptions& options) {
     command.add_option("--device", options.device, "Device string of the PLC, e.g. \"[NET]HOST:127.0.0.1;PORT:9600;\"");
     command.add_option("--gateway", options.gateway, "Device string of a gateway PLC to route through");
     command.add_flag("--simulate", options.simulate, "Talk to a simulated unit inside this program");
-    command.add_option("--unit", options.unit, "Unit number of the network unit (0-15)")->check(CLI::Range(0, 15));
+    command.add_option("--unit", options.unit, "Unit number of the network unit (0-15)")
+        ->check(CLI::Range(0, 15))
+        ->each([&options](const std::string&) { options.unitGiven = true; });
     command.add_option("--timeout", options.timeoutMs, "Response time-out, milliseconds")
         ->check(CLI::Range(1, 3600000));
     command.add_flag("--log-frames", options.logFrames, "Write every datagram as a timestamped hex line to stderr");
@@ -61,7 +63,11 @@ CCliConnection::~CCliConnection() {
     m_comm.Shutdown();
 }
 
-bool CCliConnection::Open() {
+unsigned CCliConnection::UnitNumber() const {
+    return m_options.unitGiven ? static_cast<unsigned>(m_options.unit) : m_defaultUnit;
+}
+
+bool CCliConnection::Start() {
     std::string device = m_options.device.empty() ? std::string(CCommuProcess::kDefaultDeviceString) : m_options.device;
     CDeviceString check;
     if (!check.Parse(device)) {
@@ -94,13 +100,21 @@ bool CCliConnection::Open() {
     }
     m_comm.SetProfileFile(CliProfile());
     m_comm.SetLaunchConfiguration(device, gateway);
-    m_comm.SetUnitNumber(static_cast<unsigned>(m_options.unit));
+    m_comm.SetUnitNumber(UnitNumber());
     m_started = true;
-    if (!m_comm.Initialize() || !m_comm.OpenProject()) return false;
+    return m_comm.Initialize() && m_comm.OpenProject();
+}
+
+bool CCliConnection::Open() {
+    if (!Start()) return false;
     if (!m_comm.OpenPlc()) {
-        std::string why = m_middleware.LastOpenError();
-        if (!why.empty()) m_err << "linksmithctl: " << why << "\n";
+        ExplainOpenFailure();
         return false;
     }
     return true;
+}
+
+void CCliConnection::ExplainOpenFailure() {
+    std::string why = m_middleware.LastOpenError();
+    if (!why.empty()) m_err << "linksmithctl: " << why << "\n";
 }

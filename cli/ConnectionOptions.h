@@ -17,6 +17,7 @@ struct ConnectionOptions {
     std::string gateway;  // device string of a gateway PLC to route through
     bool simulate = false;
     int unit = 0;
+    bool unitGiven = false;  // --unit was on the command line
     int timeoutMs = 0;    // 0 keeps the device string's "TMO"
     bool logFrames = false;
 };
@@ -29,8 +30,16 @@ class CCliConnection {
 public:
     CCliConnection(const ConnectionOptions& options, CUnitSettings& settings, IPrompter& prompter, std::ostream& err);
     ~CCliConnection();
-    // False after the reason was shown (through the prompter or on err).
+    // The unit number used when --unit is not given (a settings file's own); 0 otherwise.
+    void SetDefaultUnit(unsigned unit) { m_defaultUnit = unit; }
+    unsigned UnitNumber() const;
+    // Starts the middleware and its project without opening the PLC, for a sequence that opens
+    // it itself; false after the reason was shown (through the prompter or on err).
+    bool Start();
+    // Start() and then opens the PLC.
     bool Open();
+    // The middleware's reason why the PLC could not be opened, on err (nothing when it has none).
+    void ExplainOpenFailure();
     CCommuProcess& Comm() { return m_comm; }
     CLinkMiddleware& Middleware() { return m_middleware; }
 
@@ -42,4 +51,5 @@ private:
     CLinkMiddleware m_middleware;
     CCommuProcess m_comm;
     bool m_started = false;
+    unsigned m_defaultUnit = 0;
 };

@@ -4,17 +4,11 @@
 
 #include <ostream>
 
+#include "cli/CliTransferHost.h"
 #include "cli/Commands.h"
 #include "cli/SettingsInput.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
-#include "model/ValueText.h"
-#include "pages/ExtensionPage.h"
-#include "pages/LocalNodePage.h"
-#include "pages/MappingTablePage.h"
-#include "pages/PageChecks.h"
-#include "pages/SystemSettingPage.h"
-#include "pages/UnitAreaPanel.h"
 
 namespace {
 
@@ -27,24 +21,18 @@ struct Refusal {
     FocusRequest focus;
 };
 
-Refusal CheckRecord(const CUnitSettings& record) {
-    CUnitAreaPanel panel;
-    CSystemSettingPage system;
-    CLocalNodePage local;
-    CExtensionPage extension;
-    CMappingTablePage mapping(system, extension);
-    PageSet pages{panel, system, local, mapping, record.extensionCheck ? &extension : nullptr};
-    LoadPagesFromRecord(pages, record, kDecimal);
-
+Refusal CheckRecord(CUnitSettings& record) {
     RecordingPrompter prompter;
-    CUnitSettings scratch;
+    CCliTransferHost host(record, prompter);
     Refusal r;
-    if (CheckAllPages(pages, false, kDecimal, scratch, prompter)) {
-        if (CheckLocalOtherOverlap(local.Values(), mapping.WorkingCopy(), prompter)) return r;
+    if (host.CheckAllPages(false)) {
+        if (host.CheckLocalOtherOverlap()) return r;
         r.page = "overlap";
     } else {
-        const std::pair<const char*, const CPageBase*> order[] = {
-            {"unitArea", &panel}, {"system", &system}, {"localNode", &local}, {"mapping", &mapping}};
+        const std::pair<const char*, const CPageBase*> order[] = {{"unitArea", &host.Panel()},
+                                                                   {"system", &host.System()},
+                                                                   {"localNode", &host.Local()},
+                                                                   {"mapping", &host.Mapping()}};
         for (const auto& [name, page] : order) {
             r.page = name;
             if (page->Focus().IsSet()) {

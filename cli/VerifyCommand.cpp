@@ -13,8 +13,8 @@
 
 // Reads the unit's parameters and lists every item that differs from a settings file.
 void AddVerifyCommand(CLI::App& app, CliContext& ctx) {
-    auto* cmd = app.add_subcommand("verify", "Compare a settings file with the unit: exit 0 on match, 1 on "
-                                             "differences, 2 on failure");
+    auto* cmd = app.add_subcommand("verify", "Compare a settings file with the unit (the file's unit number "
+                                             "unless --unit is given): exit 0 on match, 1 on differences, 2 on failure");
     auto options = std::make_shared<ConnectionOptions>();
     auto path = std::make_shared<std::string>();
     auto json = std::make_shared<bool>(false);
@@ -27,6 +27,7 @@ void AddVerifyCommand(CLI::App& app, CliContext& ctx) {
         if (ReadSettingsForCli(*path, *record, ctx) == kExitFailure) return;
         CCliPrompter prompter(ctx.err);
         CCliConnection connection(*options, *record, prompter, ctx.err);
+        connection.SetDefaultUnit(record->unitNumber);
         if (!connection.Open()) return;
         CCommuProcess& comm = connection.Comm();
         comm.m_mapMethod = record->pc.mappingTableMethod;

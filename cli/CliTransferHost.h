@@ -1,0 +1,52 @@
+#pragma once
+#include <memory>
+
+#include "app/TransferWorkflow.h"
+#include "pages/ExtensionPage.h"
+#include "pages/LocalNodePage.h"
+#include "pages/MappingTablePage.h"
+#include "pages/PageChecks.h"
+#include "pages/SystemSettingPage.h"
+#include "pages/UnitAreaPanel.h"
+
+class IPrompter;
+
+// The editor pages loaded from a settings file, as the transfer workflow and the checks see
+// them: nothing is edited, so what a check accepts is what the file holds.
+class CCliTransferHost : public ITransferHost {
+public:
+    CCliTransferHost(CUnitSettings& record, IPrompter& prompter);
+    ~CCliTransferHost() override;
+
+    const CUnitAreaPanel& Panel() const { return m_panel; }
+    const CSystemSettingPage& System() const { return m_system; }
+    const CLocalNodePage& Local() const { return m_local; }
+    const CMappingTablePage& Mapping() const { return m_mapping; }
+
+    void PullControls() override {}
+    bool CheckAllPages(bool forSave) override;
+    bool CheckLocalOtherOverlap() override;
+    int IpAddressMethodIndex() const override;
+    bool AutomaticBaudRate() const override;
+    bool ExtensionOn() const override { return m_record.extensionCheck != 0; }
+    void CopyNodeCountToSystemSettings() override {}
+    // Takes what the last accepted CheckAllPages stored, as the editor's store would.
+    void StorePagesIntoRecord() override;
+    void LoadPagesFromRecord() override;
+    void SetBusy(bool) override {}
+    std::string ProgressText() const override { return std::string(); }
+    void SetProgressText(const std::string&) override {}
+    void ShowVerifyResult() override {}
+
+private:
+    CUnitSettings& m_record;
+    IPrompter& m_prompter;
+    CUnitAreaPanel m_panel;
+    CSystemSettingPage m_system;
+    CLocalNodePage m_local;
+    CExtensionPage m_extension;
+    CMappingTablePage m_mapping{m_system, m_extension};
+    PageSet m_pages;
+    // Starts as a copy of the record, so fields no page owns keep the file's values.
+    std::unique_ptr<CUnitSettings> m_scratch;
+};

@@ -1,0 +1,34 @@
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <ostream>
+
+#include "cli/CliPrompter.h"
+#include "cli/Commands.h"
+#include "cli/ConnectionOptions.h"
+#include "model/SettingsFile.h"
+
+// PLC to file: the unit's parameters as a settings file of the .lsm dialect.
+void AddReadCommand(CLI::App& app, CliContext& ctx) {
+    auto* cmd = app.add_subcommand("read", "Read the unit's parameters and save them as a settings file (.lsm): "
+                                           "exit 0 when saved, 2 on failure");
+    auto options = std::make_shared<ConnectionOptions>();
+    auto path = std::make_shared<std::string>();
+    AddConnectionOptions(*cmd, *options);
+    cmd->add_option("OUT", *path, "Settings file to write (.lsm dialect; replaced when it exists)")->required();
+    cmd->callback([&ctx, options, path] {
+        ctx.exitCode = kExitFailure;
+        auto record = std::make_unique<CUnitSettings>();
+        CCliPrompter prompter(ctx.err);
+        CCliConnection connection(*options, *record, prompter, ctx.err);
+        if (!connection.Open()) return;
+        CCommuProcess& comm = connection.Comm();
+        if (!comm.ReadUnitFromPlc() || comm.m_error) return;
+        // The file names the unit it was read from, so a later write goes back to it.
+        record->unitNumber = connection.UnitNumber();
+        prompter.subject = *path;
+        CSettingsFile file(*record, prompter);
+        if (!file.WriteFile(*path)) return;
+        ctx.exitCode = kExitClean;
+    });
+}

@@ -1,0 +1,51 @@
+#include <CLI/CLI.hpp>
+
+#include <memory>
+#include <ostream>
+
+#include "app/TransferWorkflow.h"
+#include "cli/CliPrompter.h"
+#include "cli/CliTransferHost.h"
+#include "cli/Commands.h"
+#include "cli/ConnectionOptions.h"
+#include "cli/SettingsInput.h"
+
+// File to PLC through the transfer workflow: the page checks, the overlap check, the question,
+// the unit model check and its questions, then the write.
+void AddWriteCommand(CLI::App& app, CliContext& ctx) {
+    auto* cmd = app.add_subcommand(
+        "write", "Check a settings file as a transfer does and write it to the unit. Asks first on a terminal; "
+                 "without one only --yes goes ahead. The unit number is the file's unless --unit is given. "
+                 "Exit 0 when written, 2 when refused, not confirmed or failed");
+    auto options = std::make_shared<ConnectionOptions>();
+    auto path = std::make_shared<std::string>();
+    auto yes = std::make_shared<bool>(false);
+    AddConnectionOptions(*cmd, *options);
+    cmd->add_option("IN", *path, "Settings file to write (.lsm, Japanese-key .lsm, or old .csv)")->required();
+    cmd->add_flag("--yes,-y", *yes, "Answer yes to every question (needed when stdin is not a terminal)");
+    cmd->callback([&ctx, options, path, yes] {
+        ctx.exitCode = kExitFailure;
+        auto record = std::make_unique<CUnitSettings>();
+        const int read = ReadSettingsForCli(*path, *record, ctx);
+        if (read == kExitFailure) return;
+        if (read == kExitWarning) {
+            // Defaults put in for bad values are not what the file's author meant to send.
+            ctx.err << "linksmithctl: " << *path
+                    << ": not written: values of the file were replaced by defaults; fix the file (or save the "
+                       "defaults with convert) first\n";
+            return;
+        }
+        CCliPrompter prompter(ctx.err, *yes, ctx.answers);
+        prompter.subject = *path;
+        CCliTransferHost host(*record, prompter);
+        CCliConnection connection(*options, *record, prompter, ctx.err);
+        connection.SetDefaultUnit(record->unitNumber);
+        if (!connection.Start()) return;
+        CTransferWorkflow workflow(connection.Comm(), *record, prompter, host, [] { return size_t{0}; });
+        if (!workflow.TransferToPlc()) {
+            connection.ExplainOpenFailure();
+            return;
+        }
+        ctx.exitCode = kExitClean;
+    });
+}

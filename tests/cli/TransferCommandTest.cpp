@@ -1,0 +1,186 @@
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+#include "cli/Cli.h"
+#include "model/FileIo.h"
+#include "model/Messages.h"
+#include "model/Prompter.h"
+#include "model/SettingsFile.h"
+#include "sim/SimServer.h"
+#include "sim/UdpSimServer.h"
+#include "sim/UnitSimulatorAdapter.h"
+
+namespace {
+// read, write and status against a simulated unit served over loopback UDP.
+class TransferCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);
+        auto adapter = std::make_unique<CUnitSimulatorAdapter>();
+        unit = &adapter->Unit();
+        unit->SetModelName("VR4K-LUX22");
+        unit->SetUnitNumber(2);
+        sim.AddPlc(0, 0, std::move(adapter));
+        std::string error;
+        ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
+        thread = std::thread([this] { server.Run(); });
+        dir = std::filesystem::temp_directory_path() /
+              ("linksmith-xfer-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override {
+        server.Stop();
+        thread.join();
+        std::filesystem::remove_all(dir);
+    }
+    std::string Device() const { return "[NET]HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) + ";"; }
+    int Run(std::vector<std::string> args, std::istream* answers = nullptr) {
+        args.insert(args.begin(), "linksmithctl");
+        std::vector<const char*> argv;
+        for (const auto& a : args) argv.push_back(a.c_str());
+        out.str("");
+        err.str("");
+        return RunCli(static_cast<int>(argv.size()), argv.data(), out, err, answers);
+    }
+    // The example plant file without its comment (the unit keeps none), by the given method.
+    std::string PlantFile(int method) {
+        CUnitSettings record;
+        RecordingPrompter prompter;
+        CSettingsFile file(record, prompter);
+        EXPECT_TRUE(file.ReadFile(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm", false));
+        record.comment.clear();
+        record.pc.mappingTableMethod = static_cast<uint16_t>(method);
+        record.pc.systemFlags = CUnitSettings::ComposeSystemFlags(record.pc.systemFlags, record.pc);
+        std::string path = (dir / ("plant-" + std::to_string(method) + ".lsm")).string();
+        EXPECT_TRUE(file.WriteFile(path));
+        return path;
+    }
+
+    CSimServer sim;
+    CUnitSimulator* unit = nullptr;
+    CUdpSimServer server{sim};
+    std::thread thread;
+    std::filesystem::path dir;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+}  // namespace
+
+TEST_F(TransferCommand, WriteThenReadGivesTheSameRecordByEitherMethod) {
+    for (int method : {0, 1}) {
+        const std::string in = PlantFile(method);
+        ASSERT_EQ(Run({"write", in, "--device", Device(), "--yes"}), 0) << err.str();
+        const std::string back = (dir / "back.lsm").string();
+        ASSERT_EQ(Run({"read", back, "--device", Device(), "--unit", "2"}), 0) << err.str();
+        ASSERT_EQ(Run({"verify", in, "--device", Device()}), 0) << out.str() << err.str();
+        std::string a, b;
+        ASSERT_TRUE(ReadWholeFile(back, b));
+        CUnitSettings wrote, read;
+        RecordingPrompter p;
+        CSettingsFile fa(wrote, p), fb(read, p);
+        ASSERT_TRUE(fa.ReadFile(in, false));
+        ASSERT_TRUE(fb.ReadFile(back, false));
+        EXPECT_EQ(std::memcmp(&wrote.pc.entries, &read.pc.entries, sizeof read.pc.entries), 0) << method;
+        EXPECT_EQ(read.pc.entryCount, 6u);
+        EXPECT_EQ(read.pc.mappingTableMethod, method);
+        EXPECT_EQ(read.pc.tokenWatchdog, wrote.pc.tokenWatchdog);
+        EXPECT_EQ(read.unitNumber, 2u);
+    }
+}
+
+TEST_F(TransferCommand, WriteIsRefusedBeforeAnyCommand) {
+    // A page check failure: node number 0 in a used row is refused by the mapping table checks.
+    CUnitSettings record;
+    RecordingPrompter prompter;
+    CSettingsFile file(record, prompter);
+    ASSERT_TRUE(file.ReadFile(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm", false));
+    record.pc.localArea1Type = record.pc.mapArea1Type;
+    record.pc.localArea1Start = record.pc.mapArea1Start;
+    const std::string bad = (dir / "overlap.lsm").string();
+    ASSERT_TRUE(file.WriteFile(bad));
+    EXPECT_EQ(Run({"write", bad, "--device", Device(), "--yes"}), 2);
+    EXPECT_FALSE(err.str().empty());
+    EXPECT_EQ(sim.Count().requests, 0u) << err.str();
+
+    // Without --yes and without a terminal: the question, then a refusal, and nothing sent.
+    const std::string good = PlantFile(1);
+    EXPECT_EQ(Run({"write", good, "--device", Device()}), 2);
+    EXPECT_NE(err.str().find(MessageText(32941)), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find("give --yes"), std::string::npos) << err.str();
+    EXPECT_EQ(sim.Count().requests, 0u);
+
+    // A person saying no at the terminal, then yes.
+    std::istringstream no("n\n");
+    EXPECT_EQ(Run({"write", good, "--device", Device()}, &no), 2);
+    EXPECT_EQ(sim.Count().requests, 0u);
+    std::istringstream yes("y\n");
+    EXPECT_EQ(Run({"write", good, "--device", Device()}, &yes), 0) << err.str();
+    EXPECT_GT(sim.Count().requests, 0u);
+}
+
+TEST_F(TransferCommand, ProtectedUnitFailsWithTheMessage) {
+    unit->SetProtected(true);
+    EXPECT_EQ(Run({"write", PlantFile(1), "--device", Device(), "--yes"}), 2);
+    EXPECT_NE(err.str().find(MessageText(33008)), std::string::npos) << err.str();
+}
+
+TEST_F(TransferCommand, StatusJsonHoldsTheSimulatorsValues) {
+    std::string error;
+    ASSERT_TRUE(unit->LoadStateText("unit 2\nmodel VR4K-LUX22\nmodelname VR4K-LUX22\nparticipate 1 3 200\n"
+                                    "nodestatus 3 10\nerrorstatus 0x8001\ncycle 7 12 50 5 9 3\n"
+                                    "nodeinfo 5 0 0x41 0x80 9 50 3 100 0x80 10 20 30 40\n"
+                                    "history 0x0a01 2 261207102030\nsequence 11 22\nsend 253 99\nreceive 0 1 2 3\n",
+                                    &error))
+        << error;
+    const std::vector<std::string> conn = {"--device", Device(), "--unit", "2", "--json"};
+    auto status = [&](std::vector<std::string> kind) {
+        kind.insert(kind.begin(), "status");
+        kind.insert(kind.end(), conn.begin(), conn.end());
+        EXPECT_EQ(Run(kind), 0) << err.str();
+        return nlohmann::json::parse(out.str());
+    };
+    EXPECT_EQ(status({"datalink"})["participating"], nlohmann::json::parse("[1,3,200]"));
+    nlohmann::json network = status({"network"});
+    EXPECT_EQ(network["nodes"][2]["participating"], true);
+    EXPECT_EQ(network["nodes"][2]["upperLayerRunning"], true);
+    EXPECT_EQ(network["nodes"][2]["areaAllocError"], false);
+    EXPECT_EQ(status({"error"})["errorStatusWord"], 0x8001);
+    nlohmann::json cycle = status({"cycle"});
+    EXPECT_EQ(cycle["tokenNode"], 7);
+    EXPECT_EQ(cycle["refreshMinimum"], 3);
+    nlohmann::json node = status({"node", "5"});
+    EXPECT_EQ(node["node"], 5);
+    EXPECT_EQ(node["state1"], 0x41);
+    EXPECT_EQ(node["area2Size"], 40);
+    nlohmann::json history = status({"history"});
+    EXPECT_EQ(history["stored"], 1);
+    EXPECT_EQ(history["records"][0]["errorCode"], 0x0a01);
+    EXPECT_EQ(history["records"][0]["detail"], 2);
+    nlohmann::json sequence = status({"sequence"});
+    EXPECT_EQ(sequence["sequenceVersion"], 11);
+    EXPECT_EQ(sequence["nodes"][253]["send"], 99);
+    EXPECT_EQ(sequence["nodes"][0]["receiveOneToOne"], 3);
+
+    // Clearing asks first; with --yes the unit's history is empty afterwards.
+    EXPECT_EQ(Run({"status", "history", "--clear", "--device", Device()}), 2);
+    EXPECT_EQ(unit->HistoryCount(), 1u);
+    EXPECT_EQ(Run({"status", "history", "--clear", "--yes", "--device", Device()}), 0) << err.str();
+    EXPECT_EQ(unit->HistoryCount(), 0u);
+    EXPECT_EQ(Run({"status", "node", "255", "--device", Device()}), 2);
+}
+
+#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
+TEST_F(TransferCommand, InProcessSimulatorAnswersEveryNewCommand) {
+    const std::string back = (dir / "sim.lsm").string();
+    EXPECT_EQ(Run({"read", back, "--simulate"}), 0) << err.str();
+    EXPECT_TRUE(std::filesystem::exists(back));
+    for (const char* kind : {"datalink", "network", "error", "history", "sequence", "cycle"})
+        EXPECT_EQ(Run({"status", kind, "--simulate"}), 0) << kind << err.str();
+    EXPECT_EQ(Run({"status", "node", "1", "--simulate"}), 0) << err.str();
+}
+#endif
