@@ -37,9 +37,13 @@
 #include "pages/qt/PageWidgetTools.h"
 #include "pages/qt/SystemSettingPageWidget.h"
 #include "pages/qt/UnitAreaPanelWidget.h"
+#include "status/qt/CycleTimeDlg.h"
 #include "status/qt/DataLinkStatusDlg.h"
+#include "status/qt/ErrorHistoryDlg.h"
 #include "status/qt/ErrorStatusDlg.h"
+#include "status/qt/MessageSequenceDlg.h"
 #include "status/qt/NetworkStatusDlg.h"
+#include "status/qt/NodeStatusDlg.h"
 
 namespace {
 
@@ -372,6 +376,31 @@ void CLinkSmithDlg::RunCommand(int id) {
     case kErrorStatus:
         RunStatusView([this](QWidget* parent) {
             CErrorStatusDlg(m_record, m_prompter, [this] { return m_commu.ReadErrorStatusWord(); }, parent).exec();
+        });
+        break;
+    case kNodeStatus:
+        RunStatusView([this](QWidget* parent) {
+            CNodeStatusDlg(m_record, m_prompter, [this](int node) { return m_commu.ReadNodeInformation(node); },
+                           parent).exec();
+        });
+        break;
+    case kErrorHistory:
+        RunStatusView([this](QWidget* parent) {
+            CErrorHistoryDlg(m_record, m_prompter, [this] { return m_commu.ReadErrorHistory(); },
+                             [this] { return m_commu.ClearErrorHistory(); }, parent).exec();
+        });
+        break;
+    case kMessageSequence:
+        RunStatusView([this](QWidget* parent) {
+            // The communication object sends the view's parameter bytes, 1-4 and 0x11-0x14, itself.
+            CMessageSequenceDlg(m_record, m_prompter,
+                                [this](const auto&, const auto&) { return m_commu.ReadMessageSequence(); }, parent)
+                .exec();
+        });
+        break;
+    case kCycleTime:
+        RunStatusView([this](QWidget* parent) {
+            CCycleTimeDlg(m_record, m_prompter, [this] { return m_commu.ReadCycleTime(); }, parent).exec();
         });
         break;
     case kClearAll:
