@@ -1,5 +1,7 @@
 #include "cli/ConnectionOptions.h"
 
+#include "comm/DeviceCatalog.h"
+
 #include <CLI/CLI.hpp>
 
 #include <sys/time.h>
@@ -99,6 +101,7 @@ bool CCliConnection::Start() {
         m_middleware.SetFrameLog([err](bool outgoing, const std::vector<uint8_t>& bytes) { *err << FrameLine(outgoing, bytes); });
     }
     m_comm.SetProfileFile(CliProfile());
+    m_comm.SetCatalogFile(CDeviceCatalog::InstalledPath());
     m_comm.SetLaunchConfiguration(device, gateway);
     m_comm.SetUnitNumber(UnitNumber());
     m_started = true;

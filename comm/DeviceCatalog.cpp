@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -115,4 +116,12 @@ bool CDeviceCatalog::GetVersion(const std::string& key, std::string* versionName
     *major = it->second->majorVersion;
     *minor = it->second->minorVersion;
     return true;
+}
+
+std::string CDeviceCatalog::InstalledPath() {
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) return std::string();
+    const std::filesystem::path path = exe.parent_path().parent_path() / "share" / "linksmith" / "DeviceCatalog.ini";
+    return std::filesystem::is_regular_file(path, ec) ? path.string() : std::string();
 }

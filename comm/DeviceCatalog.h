@@ -25,6 +25,10 @@ public:
     bool GetKeyByName(const std::string& name, std::string* key) const;
     bool GetVersion(const std::string& key, std::string* versionName, int* major, int* minor) const;
 
+    // The catalog installed with the program, share/linksmith/DeviceCatalog.ini beside the
+    // folder of the running executable; empty when it is not there.
+    static std::string InstalledPath();
+
     static constexpr const char* kBase = "SOFTWARE\\QUORVEX\\Component Catalog\\";
     static constexpr const char* kGroups[2] = {"COMPONENTS\\DeviceConfigurations", "GROUPS\\AllLegacyDevices"};
 

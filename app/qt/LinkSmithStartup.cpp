@@ -13,6 +13,7 @@
 #include "app/qt/LinkSmithDlg.h"
 #include "app/qt/QtPrompter.h"
 #include "comm/CommuProcess.h"
+#include "comm/DeviceCatalog.h"
 #include "sim/SimServer.h"
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
 #include "sim/UnitSimulatorAdapter.h"
@@ -94,6 +95,7 @@ bool CLinkSmithStartup::Start(const std::vector<std::string>& arguments) {
     }
 
     m_commu->SetLaunchConfiguration(m_app.launch.targetConfig, m_app.launch.relayConfig);
+    m_commu->SetCatalogFile(CDeviceCatalog::InstalledPath());
     // Commands address the unit that the launch named, as the record and the status bar show it.
     m_commu->m_unitNumber = static_cast<uint16_t>(m_app.launch.unitNumber);
     m_window = std::make_unique<CLinkSmithDlg>(m_app, m_record, *m_commu, m_prompter, m_options.dialogs, *m_store,

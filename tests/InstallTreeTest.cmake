@@ -1,0 +1,47 @@
+# Installs the build into a fresh prefix and runs the installed programs from there.
+# Run with -DBUILD_DIR=... -DPREFIX=... -DWITH_GUI=ON|OFF.
+file(REMOVE_RECURSE "${PREFIX}")
+execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
+                RESULT_VARIABLE rc OUTPUT_QUIET)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "cmake --install failed: ${rc}")
+endif()
+
+set(expected
+  bin/linksmithctl bin/linksmith-unitsim
+  share/linksmith/DeviceCatalog.ini
+  share/linksmith/examples/plant-line1.lsm share/linksmith/examples/plant-line1-old.csv
+  share/linksmith/examples/plant-line1-japanese.lsm share/linksmith/examples/scenario-healthy.txt
+  share/man/man1/linksmith.1 share/man/man1/linksmithctl.1 share/man/man1/linksmith-unitsim.1)
+if(WITH_GUI)
+  list(APPEND expected bin/linksmith share/applications/linksmith.desktop
+       share/icons/hicolor/scalable/apps/linksmith.svg share/icons/hicolor/64x64/apps/linksmith.png)
+endif()
+foreach(f IN LISTS expected)
+  if(NOT EXISTS "${PREFIX}/${f}")
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+
+execute_process(COMMAND "${PREFIX}/bin/linksmithctl" show "${PREFIX}/share/linksmith/examples/plant-line1.lsm"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0 OR NOT out MATCHES "VR4K-LUX22")
+  message(FATAL_ERROR "installed linksmithctl show failed (${rc}): ${out}${err}")
+endif()
+
+if(WITH_GUI)
+  execute_process(COMMAND "${PREFIX}/bin/linksmith" --version RESULT_VARIABLE rc OUTPUT_VARIABLE out)
+  if(NOT rc EQUAL 0 OR NOT out MATCHES "Device catalog: ${PREFIX}/share/linksmith/DeviceCatalog.ini")
+    message(FATAL_ERROR "installed linksmith does not find its catalog (${rc}): ${out}")
+  endif()
+  # From the build tree there is no installed catalog beside it.
+  execute_process(COMMAND "${BUILD_DIR}/app/qt/linksmith" --version OUTPUT_VARIABLE out)
+  if(NOT out MATCHES "Device catalog: not found")
+    message(FATAL_ERROR "build-tree linksmith reports a catalog: ${out}")
+  endif()
+  file(READ "${PREFIX}/share/applications/linksmith.desktop" desktop)
+  if(NOT desktop MATCHES "\nExec=linksmith" OR NOT desktop MATCHES "\nIcon=linksmith")
+    message(FATAL_ERROR "desktop file lacks Exec or Icon")
+  endif()
+endif()
+file(REMOVE_RECURSE "${PREFIX}")
