@@ -132,6 +132,14 @@ std::string FirstField(const std::string& text) {
     return text.substr(0, text.find(','));
 }
 
+// A text value as the record keeps it: a NUL byte ends it as the comma does, so a value that
+// starts with one counts as empty (the default stays) instead of being kept as an empty text
+// that a save and reload would turn back into the default.
+std::string TextField(const std::string& text) {
+    std::string field = FirstField(text);
+    return field.substr(0, field.find('\0'));
+}
+
 // Leading decimal digits with an optional sign, as atoi reads them; saturates instead of overflowing.
 long long ReadNumber(const std::string& text) {
     size_t i = 0;
@@ -236,7 +244,7 @@ void CFileReader::ApplyLine(const std::string& line) {
     }
 
     if (m_section == kTypeSection || m_section == kVersionSection) {
-        std::string text = FirstField(rest);
+        std::string text = TextField(rest);
         if (text.empty()) return;
         if (m_section == kTypeSection)
             CopyText(m_image.modelName, sizeof m_image.modelName, text);
@@ -405,8 +413,9 @@ void CFileReader::ReadMapping(const std::string& key, const std::string& value) 
         break;
     case kMapSize1:
         ReadList(value, [&](int i, long long v) {
+            // A negative size would pass the sum test and be stored as a huge one.
             long long end = entries[i].area1Offset + v;
-            if (end < 0 || end > kCommonArea1Words) return fail();
+            if (v < 0 || end > kCommonArea1Words) return fail();
             entries[i].area1Size = static_cast<uint16_t>(v);
             return true;
         });
@@ -421,7 +430,7 @@ void CFileReader::ReadMapping(const std::string& key, const std::string& value) 
     case kMapSize2:
         ReadList(value, [&](int i, long long v) {
             long long end = entries[i].area2Offset + v;
-            if (end < 0 || end > kCommonArea2Words) return fail();
+            if (v < 0 || end > kCommonArea2Words) return fail();
             entries[i].area2Size = static_cast<uint16_t>(v);
             return true;
         });

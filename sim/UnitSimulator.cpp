@@ -447,7 +447,8 @@ bool CUnitSimulator::LoadStateText(const std::string& text, std::string* error) 
     };
     while (std::getline(lines, line)) {
         ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Every CR at the end goes: one kept would come back one fewer after a save and reload.
+        while (!line.empty() && line.back() == '\r') line.pop_back();
         size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
         line = line.substr(first);

@@ -354,6 +354,24 @@ TEST_F(SettingsFileTest, BadMappingValueThrowsTheTableAway) {
     EXPECT_EQ(Prompts(), 1);
 }
 
+TEST_F(SettingsFileTest, NegativeMappingSizeIsABadValueEvenWhenTheOffsetCoversIt) {
+    std::string text = DefaultWith(",Node number", ",Node number,1,2,");
+    text.replace(text.find(",Offset size of setting area 1,,"), 32, ",Offset size of setting area 1,0,48,");
+    text.replace(text.find(",Offset size of setting area 2,,"), 32, ",Offset size of setting area 2,0,100,");
+    std::string area1 = text, area2 = text;
+    area1.replace(area1.find(",Size of setting area 1,,"), 25, ",Size of setting area 1,16,-16,");
+    area2.replace(area2.find(",Size of setting area 2,,"), 25, ",Size of setting area 2,16,-16,");
+    for (const std::string& bad : {area1, area2}) {
+        prompter.shown.clear();
+        EXPECT_FALSE(file.Apply(bad, false));
+        // Stored as 65520 before, which a reload of the saved file then refused.
+        EXPECT_EQ(record.pc.entryCount, 0u);
+        EXPECT_EQ(record.pc.entries[1].area1Size, 0);
+        EXPECT_EQ(record.pc.entries[1].area2Size, 0);
+        EXPECT_EQ(Prompts(), 1);
+    }
+}
+
 TEST_F(SettingsFileTest, LocalNodeAreaValues) {
     auto withArea = [](const std::string& area, const std::string& size) {
         std::string text = DefaultWith(",Memory area of area 1", ",Memory area of area 1," + area);
@@ -405,6 +423,25 @@ TEST_F(SettingsFileTest, TextsAreCutToTheirFieldsAndStopAtAComma) {
     EXPECT_EQ(TextOf(record.pc.nodeName, sizeof record.pc.nodeName), "ab");
     file.Apply(std::string("Type,") + std::string(100, 'M') + ",\r\n", false);
     EXPECT_EQ(TextOf(record.pc.modelName, sizeof record.pc.modelName), std::string(23, 'M'));
+}
+
+TEST_F(SettingsFileTest, TextStartingWithANulByteCountsAsEmptyAndSurvivesSaveAndReload) {
+    const char bytes[] = "Type,\0X,\r\nVersion,\0" "7,\r\n";
+    const std::string text(bytes, sizeof bytes - 1);
+    EXPECT_TRUE(file.Apply(text, false));
+    EXPECT_EQ(TextOf(record.pc.modelName, sizeof record.pc.modelName), "VR4K-LUX22");
+    EXPECT_EQ(TextOf(record.pc.protocolVersion, sizeof record.pc.protocolVersion), "1");
+    const char cut[] = "Type,AB\0CD,\r\n";
+    EXPECT_TRUE(file.Apply(std::string(cut, sizeof cut - 1), false));
+    EXPECT_EQ(TextOf(record.pc.modelName, sizeof record.pc.modelName), "AB");
+
+    const std::string saved = file.Serialize();
+    CUnitSettings other;
+    CSettingsFile reader(other, prompter);
+    EXPECT_TRUE(reader.Apply(saved, false));
+    EXPECT_EQ(std::memcmp(other.pc.modelName, record.pc.modelName, sizeof other.pc.modelName), 0);
+    EXPECT_EQ(reader.Serialize(), saved);
+    EXPECT_EQ(Prompts(), 0);
 }
 
 TEST_F(SettingsFileTest, CommentWithEmptyMiddleLineSurvives) {

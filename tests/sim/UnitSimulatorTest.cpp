@@ -220,6 +220,18 @@ TEST(UnitSimulator, StateTextRefusesBadLinesAndKeepsTheOldState) {
     EXPECT_FALSE(u.LoadState("/nonexistent/dir/state.txt", &error));
 }
 
+TEST(UnitSimulator, TrailingCarriageReturnsOfAStateLineAllGo) {
+    CUnitSimulator u;
+    std::string error;
+    ASSERT_TRUE(u.LoadStateText("model VR4K\r\r\r\nversion V2\r\n", &error)) << error;
+    const std::string saved = u.StateText();
+    EXPECT_NE(saved.find("model VR4K\n"), std::string::npos);
+    // Before, each save and reload dropped one of them: the state never settled.
+    CUnitSimulator back;
+    ASSERT_TRUE(back.LoadStateText(saved, &error)) << error;
+    EXPECT_EQ(back.StateText(), saved);
+}
+
 TEST(UnitSimulator, ShippedScenariosLoad) {
     std::string error;
     CUnitSimulator healthy;

@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdio>
+#include <cstdlib>
+
+// A property every input must keep; a violation aborts so libFuzzer keeps the input as a crash.
+#define FUZZ_CHECK(condition)                                                                 \
+    do {                                                                                      \
+        if (!(condition)) {                                                                   \
+            std::fprintf(stderr, "%s:%d: property violated: %s\n", __FILE__, __LINE__, #condition); \
+            std::abort();                                                                     \
+        }                                                                                     \
+    } while (0)
