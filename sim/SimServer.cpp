@@ -1,11 +1,14 @@
 #include "sim/SimServer.h"
 
+#include <algorithm>
+
 CSimServer::CSimServer(SimFaults faults) : m_faults(std::move(faults)), m_random(m_faults.seed) {}
 
 void CSimServer::SetFaults(const SimFaults& faults) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_faults = faults;
     m_random.seed(faults.seed);
+    m_sinceFaults = 0;
 }
 
 void CSimServer::AddPlc(uint8_t network, uint8_t node, std::unique_ptr<ISimUnit> unit, std::string statePath) {
@@ -57,6 +60,17 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
     bool twice = Draw(m_faults.duplicateFraction);
     bool stray = Draw(m_faults.strayFraction);
     bool cut = Draw(m_faults.truncateFraction);
+    bool over = Draw(m_faults.oversizeFraction);
+    const unsigned number = ++m_sinceFaults;
+    auto aimed = m_faults.at.find(number);
+    if (aimed != m_faults.at.end()) {
+        drop = drop || aimed->second == SimFaults::Kind::Drop;
+        late = late || aimed->second == SimFaults::Kind::Delay;
+        twice = twice || aimed->second == SimFaults::Kind::Duplicate;
+        stray = stray || aimed->second == SimFaults::Kind::Stray;
+        cut = cut || aimed->second == SimFaults::Kind::Truncate;
+        over = over || aimed->second == SimFaults::Kind::Oversize;
+    }
     if (drop) {
         ++m_count.dropped;
         return;
@@ -72,10 +86,15 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
     if (address == std::make_pair<uint8_t, uint8_t>(0, 0) && m_haveFirst) address = m_first;
     auto plc = m_plcs.find(address);
     auto forced = m_faults.endCodes.find(request.command);
+    auto forcedHere = m_faults.endCodeAt.find(number);
     if (plc == m_plcs.end()) {
         ++m_count.noRoute;
         reply.endCode = kEndNoRoute;
+    } else if (forcedHere != m_faults.endCodeAt.end()) {
+        ++m_count.endCodes;
+        reply.endCode = forcedHere->second;
     } else if (forced != m_faults.endCodes.end()) {
+        ++m_count.endCodes;
         reply.endCode = forced->second;
     } else {
         plc->second.unit->Execute(request.command, request.destination.unit, request.data, &reply.endCode, &reply.data);
@@ -94,7 +113,16 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
         replies->push_back({when, EncodeDatagram(s)});
         ++m_count.strays;
     }
+    if (over && !m_faults.oversizeUncounted) {
+        ++m_count.oversized;
+        size_t room = ZephDatagram::kMaxData - std::min(reply.data.size(), ZephDatagram::kMaxData);
+        reply.data.insert(reply.data.end(), std::min(room, kOversizeBytes), 0xA5);
+    }
     std::vector<uint8_t> out = EncodeDatagram(reply);
+    if (over && m_faults.oversizeUncounted) {
+        ++m_count.oversized;
+        out.insert(out.end(), kOversizeBytes, 0xA5);
+    }
     if (cut) {
         ++m_count.truncated;
         size_t header = ZephDatagram::kReplyHeader;

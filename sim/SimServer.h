@@ -17,6 +17,8 @@ class CSimServer : public IDatagramPeer {
 public:
     // End code for a destination no hosted PLC has.
     static constexpr uint16_t kEndNoRoute = 0x0102;
+    // Bytes an oversize reply carries after its data.
+    static constexpr size_t kOversizeBytes = 16;
 
     struct Counters {
         unsigned requests = 0;
@@ -26,6 +28,8 @@ public:
         unsigned duplicated = 0;
         unsigned strays = 0;
         unsigned truncated = 0;
+        unsigned oversized = 0;
+        unsigned endCodes = 0;  // end codes answered instead of executing
         unsigned noRoute = 0;
         unsigned stateErrors = 0;
     };
@@ -55,4 +59,6 @@ private:
     bool m_haveFirst = false;
     Counters m_count;
     uint32_t m_strayId = 0xF0000000u;
+    // Requests since the faults were set, for the faults aimed at one request.
+    unsigned m_sinceFaults = 0;
 };

@@ -74,6 +74,9 @@ int main(int argc, char** argv) {
         ->check(CLI::Range(0.0, 1.0));
     app.add_option("--truncate", faults.truncateFraction, "Fraction of replies cut short")->check(CLI::Range(0.0, 1.0));
     app.add_flag("--truncate-header", faults.truncateHeader, "Cut truncated replies inside the header");
+    app.add_option("--oversize", faults.oversizeFraction, "Fraction of replies with extra bytes after their data")
+        ->check(CLI::Range(0.0, 1.0));
+    app.add_flag("--oversize-uncounted", faults.oversizeUncounted, "Leave the extra bytes out of the data length");
     app.add_option("--end-code", endCodes, "Answer command CMD with end code CODE, both hexadecimal: CMD=CODE");
     app.add_flag("--log-frames", logFrames, "Write every datagram as a timestamped hex line to stderr");
     CLI11_PARSE(app, argc, argv);

@@ -103,3 +103,48 @@ TEST(SimServer, ChosenEndCodeReplacesTheCommand) {
     EXPECT_TRUE(r.data.empty());
     EXPECT_EQ(unit->Count(), 0u);
 }
+
+TEST(SimServer, AimedFaultsHitOnlyTheirRequestCountedFromSetFaults) {
+    CSimServer s;
+    auto* unit = new CScriptedUnit;
+    s.AddPlc(0, 0, std::unique_ptr<ISimUnit>(unit));
+    std::vector<IDatagramPeer::Scheduled> out;
+    s.Deliver(Request(1, 0, 0, 0x7E00), &out);  // before the faults: not counted for them
+    SimFaults f;
+    f.at[2] = SimFaults::Kind::Drop;
+    f.at[3] = SimFaults::Kind::Oversize;
+    f.endCodeAt[4] = 0x1234;
+    s.SetFaults(f);
+    const std::vector<uint8_t> data = {9, 8, 7};
+    std::vector<std::vector<IDatagramPeer::Scheduled>> got(5);
+    for (uint32_t i = 0; i < 5; ++i) s.Deliver(Request(10 + i, 0, 0, 0x7E00, data), &got[i]);
+    ASSERT_EQ(got[0].size(), 1u);
+    EXPECT_TRUE(got[1].empty());
+    ZephDatagram r;
+    ASSERT_EQ(got[2].size(), 1u);
+    ASSERT_EQ(DecodeDatagram(got[2][0].bytes.data(), got[2][0].bytes.size(), &r), DatagramCheck::Ok);
+    ASSERT_EQ(r.data.size(), data.size() + CSimServer::kOversizeBytes);
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), r.data.begin())) << "the real data comes first";
+    ASSERT_EQ(got[3].size(), 1u);
+    ASSERT_EQ(DecodeDatagram(got[3][0].bytes.data(), got[3][0].bytes.size(), &r), DatagramCheck::Ok);
+    EXPECT_EQ(r.endCode, 0x1234);
+    EXPECT_TRUE(r.data.empty());
+    ASSERT_EQ(DecodeDatagram(got[4][0].bytes.data(), got[4][0].bytes.size(), &r), DatagramCheck::Ok);
+    EXPECT_EQ(r.data, data);
+    EXPECT_EQ(unit->Count(), 4u) << "the dropped and the end-coded requests were not executed";
+    CSimServer::Counters c = s.Count();
+    EXPECT_EQ(c.dropped, 1u);
+    EXPECT_EQ(c.oversized, 1u);
+    EXPECT_EQ(c.endCodes, 1u);
+
+    f = SimFaults();
+    f.oversizeFraction = 1;
+    f.oversizeUncounted = true;
+    s.SetFaults(f);
+    out.clear();
+    s.Deliver(Request(20, 0, 0, 0x7E00, data), &out);
+    ASSERT_EQ(out.size(), 1u);
+    EXPECT_EQ(DecodeDatagram(out[0].bytes.data(), out[0].bytes.size(), &r), DatagramCheck::BadLength)
+        << "extra bytes outside the data length";
+    EXPECT_EQ(r.requestId, 20u);
+}
