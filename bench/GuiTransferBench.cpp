@@ -1,0 +1,139 @@
+// A full PC -> PLC transfer of 128 nodes from the main window's menu against the simulator over
+// loopback UDP, beside the command sequence of the command-line write (model check, then the
+// write) of the same file over the same server. Target: the window within 1.5 times the latter.
+#include <benchmark/benchmark.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <memory>
+#include <thread>
+
+#include "app/qt/AppSettingsStore.h"
+#include "app/qt/LinkSmithDlg.h"
+#include "comm/CommuProcess.h"
+#include "comm/LinkMiddleware.h"
+#include "model/SettingsFile.h"
+#include "sim/SimServer.h"
+#include "sim/UdpSimServer.h"
+#include "sim/UnitSimulatorAdapter.h"
+
+namespace {
+constexpr int kTransferToPlc = 32782;
+
+struct Server {
+    CSimServer sim;
+    CUdpSimServer udp{sim};
+    std::thread thread;
+    Server() {
+        sim.AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
+        std::string error;
+        if (!udp.Bind("127.0.0.1", 0, &error)) std::abort();
+        thread = std::thread([this] { udp.Run(); });
+    }
+    ~Server() {
+        udp.Stop();
+        thread.join();
+    }
+    std::string DeviceString() const {
+        return "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;HOST:127.0.0.1;PORT:" + std::to_string(udp.Port()) +
+               ";TMO:5000;";
+    }
+};
+
+Server& TheServer() {
+    static Server server;
+    return server;
+}
+
+QTemporaryDir& Folder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// The sample unit's file with all 128 mapping records (two extension chunks), written once.
+std::string FullTableFile() {
+    static std::string path;
+    if (!path.empty()) return path;
+    CUnitSettings record;
+    RecordingPrompter prompter;
+    CSettingsFile file(record, prompter);
+    if (!file.ReadFile(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm", false)) std::abort();
+    SettingsImage& pc = record.pc;
+    pc.entryCount = 128;
+    pc.faLinkNodeCount = 128;
+    for (int i = 0; i < 128; ++i)
+        pc.entries[i] = {static_cast<uint16_t>(i + 1), 0, 4, static_cast<uint16_t>(4 * i), 8,
+                         static_cast<uint16_t>(8 * i)};
+    pc.localArea2Start = 4000;
+    path = Folder().filePath("full-table.lsm").toStdString();
+    if (!file.WriteFile(path)) std::abort();
+    return path;
+}
+
+void BM_GuiTransferToPlc(benchmark::State& state) {
+    const std::string path = FullTableFile();
+    CSystemClock clock;
+    CLinkMiddleware middleware(clock);
+    CUnitSettings record;
+    RecordingPrompter prompter;  // every question answered Yes
+    CCommuProcess commu(record, prompter, middleware);
+    commu.SetProfileFile(Folder().filePath("gui-profile.ini").toStdString());
+    commu.SetDirectDeviceString(TheServer().DeviceString());
+    CLinkSmithApp app;
+    CAppSettingsStore store(Folder().path().toStdString());
+    CLinkSmithDlg window(app, record, commu, prompter, nullptr, store, false);
+    if (!window.Start() || !window.SettingsFile().Load(path, false)) std::abort();
+    window.ReloadPagesFromRecord(false);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        prompter.shown.clear();
+        window.Action(kTransferToPlc)->trigger();
+        if (prompter.shown.empty() || prompter.shown.back().id != 33030) {
+            state.SkipWithError("transfer failed");
+            break;
+        }
+    }
+    commu.Shutdown();
+}
+BENCHMARK(BM_GuiTransferToPlc)->Unit(benchmark::kMillisecond);
+
+// What linksmithctl write sends for the same file: open, model check, write, close.
+void BM_DirectWriteToPlc(benchmark::State& state) {
+    const std::string path = FullTableFile();
+    CSystemClock clock;
+    CLinkMiddleware middleware(clock);
+    CUnitSettings record;
+    RecordingPrompter prompter;
+    CSettingsFile file(record, prompter);
+    if (!file.ReadFile(path, false)) std::abort();
+    CCommuProcess commu(record, prompter, middleware);
+    commu.SetProfileFile(Folder().filePath("cli-profile.ini").toStdString());
+    commu.SetDirectDeviceString(TheServer().DeviceString());
+    if (!commu.Initialize() || !commu.OpenProject()) std::abort();
+    for (auto _ : state) {
+        bool ok = commu.OpenPlc() && commu.ReadControllerData();
+        commu.m_mapMethod = record.pc.mappingTableMethod;
+        ok = ok && commu.WriteUnitToPlc();
+        commu.ClosePlc();
+        if (!ok) {
+            state.SkipWithError("write failed");
+            break;
+        }
+    }
+    commu.Shutdown();
+}
+BENCHMARK(BM_DirectWriteToPlc)->Unit(benchmark::kMillisecond);
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
