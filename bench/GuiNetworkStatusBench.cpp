@@ -53,13 +53,3 @@ void BM_NetworkStatusWidgetRefill(benchmark::State& state) {
 }
 BENCHMARK(BM_NetworkStatusWidgetRefill)->Unit(benchmark::kMillisecond);
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -18,6 +18,7 @@
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/app/FullTable.h"
 
 namespace {
 constexpr int kTransferToPlc = 32782;
@@ -61,11 +62,7 @@ std::string FullTableFile() {
     CSettingsFile file(record, prompter);
     if (!file.ReadFile(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm", false)) std::abort();
     SettingsImage& pc = record.pc;
-    pc.entryCount = 128;
-    pc.faLinkNodeCount = 128;
-    for (int i = 0; i < 128; ++i)
-        pc.entries[i] = {static_cast<uint16_t>(i + 1), 0, 4, static_cast<uint16_t>(4 * i), 8,
-                         static_cast<uint16_t>(8 * i)};
+    FillFullTable(pc);
     pc.localArea2Start = 4000;
     path = Folder().filePath("full-table.lsm").toStdString();
     if (!file.WriteFile(path)) std::abort();
@@ -127,13 +124,3 @@ void BM_DirectWriteToPlc(benchmark::State& state) {
 }
 BENCHMARK(BM_DirectWriteToPlc)->Unit(benchmark::kMillisecond);
 }  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -10,6 +10,7 @@
 #include "model/AreaType.h"
 #include "sim/SimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/app/FullTable.h"
 
 namespace {
 
@@ -184,11 +185,7 @@ TEST_F(TransferWorkflowTest, HandlersSetBusyAndPutTheStatusTextBack) {
 
 TEST_F(TransferWorkflowTest, ChunkedTableReportsEachChunkAndEndsHidden) {
     // 128 records make 1312 block bytes: two extension chunks each way with FRAME 1004.
-    host.editor.entryCount = 128;
-    host.editor.faLinkNodeCount = 128;
-    for (int i = 0; i < 128; ++i)
-        host.editor.entries[i] = {static_cast<uint16_t>(i + 1), 0, 4, static_cast<uint16_t>(4 * i), 8,
-                                  static_cast<uint16_t>(8 * i)};
+    FillFullTable(host.editor);
     flow.OnTransferToPlc();
     using Steps = std::vector<std::pair<int, int>>;
     EXPECT_EQ(host.chunks, (Steps{{0, 2}, {1, 2}, {2, 2}, {0, 0}}));

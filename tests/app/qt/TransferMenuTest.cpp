@@ -26,6 +26,7 @@
 #include "model/Prompter.h"
 #include "sim/SimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/app/FullTable.h"
 
 namespace {
 
@@ -95,11 +96,7 @@ protected:
     // 128 nodes: the mapping table goes to the unit in two chunks.
     void UseFullTable() {
         SettingsImage& pc = record.pc;
-        pc.entryCount = 128;
-        pc.faLinkNodeCount = 128;
-        for (int i = 0; i < 128; ++i)
-            pc.entries[i] = {static_cast<uint16_t>(i + 1), 0, 4, static_cast<uint16_t>(4 * i), 8,
-                             static_cast<uint16_t>(8 * i)};
+        FillFullTable(pc);
         pc.localArea2Start = 4000;  // clear of the table's area 2
         w->ReloadPagesFromRecord(false);
     }
