@@ -6,6 +6,7 @@
 
 #include "comm/InProcessTransport.h"
 #include "comm/UdpTransport.h"
+#include "model/FileIo.h"
 
 namespace {
 constexpr uint16_t kDefaultPort = 9600;
@@ -512,14 +513,7 @@ void CLinkMiddleware::SaveProject(const Project& p) {
     if (p.storage) p.storage->bytes = out.str();
     if (p.filePath.empty()) return;
     // The in-memory project is the one that counts; a file that cannot be written is left as it was.
-    std::string tmp = p.filePath + ".tmp";
-    {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        if (!f) return;
-        f << out.str();
-        if (!f.flush()) return;
-    }
-    std::rename(tmp.c_str(), p.filePath.c_str());
+    WriteFileAtomically(p.filePath, out.str());
 }
 
 void CLinkMiddleware::LoadProject(Project& p) {

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <vector>
 
+#include "model/FileIo.h"
+
 namespace {
 std::string Trim(const std::string& s) {
     size_t a = s.find_first_not_of(" \t\r");
@@ -89,14 +91,9 @@ bool CProfileFile::WriteString(const std::string& section, const std::string& ke
         }
     }
     MakeParents(m_path);
-    std::string tmp = m_path + ".tmp";
-    {
-        std::ofstream f(tmp, std::ios::binary | std::ios::trunc);
-        if (!f) return false;
-        for (const std::string& l : lines) f << l << "\r\n";
-        if (!f.flush()) return false;
-    }
-    return std::rename(tmp.c_str(), m_path.c_str()) == 0;
+    std::string text;
+    for (const std::string& l : lines) text += l + "\r\n";
+    return WriteFileAtomically(m_path, text);
 }
 
 std::string CProfileFile::DefaultPath() {

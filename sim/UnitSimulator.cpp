@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "model/AreaType.h"
+#include "model/FileIo.h"
 
 namespace {
 uint16_t Be16(const std::vector<uint8_t>& d, size_t at) {
@@ -418,22 +419,9 @@ bool CUnitSimulator::LoadState(const std::string& path, std::string* error) {
 }
 
 bool CUnitSimulator::SaveState(const std::string& path, std::string* error) const {
-    std::string tmp = path + ".tmp";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << StateText();
-        out.flush();
-        if (!out) {
-            if (error) *error = "cannot write " + tmp;
-            return false;
-        }
-    }
-    if (std::rename(tmp.c_str(), path.c_str()) != 0) {
-        std::remove(tmp.c_str());
-        if (error) *error = "cannot replace " + path;
-        return false;
-    }
-    return true;
+    if (WriteFileAtomically(path, StateText())) return true;
+    if (error) *error = "cannot write " + path;
+    return false;
 }
 
 bool CUnitSimulator::LoadStateText(const std::string& text, std::string* error) {
