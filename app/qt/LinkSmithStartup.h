@@ -47,6 +47,8 @@ public:
     CCommuProcess& Commu() { return *m_commu; }
     CLinkMiddleware& Middleware() { return m_middleware; }
     CLinkSmithDlg* Window() { return m_window.get(); }
+    // The simulated unit's server (faults, counters); null without --simulate.
+    CSimServer* Simulator() { return m_simulator.get(); }
     QSplashScreen* Splash() { return m_splash.get(); }
 
 private:
