@@ -1,5 +1,6 @@
 #include "comm/LinkMiddleware.h"
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <sstream>
@@ -12,6 +13,10 @@ namespace {
 constexpr uint16_t kDefaultPort = 9600;
 constexpr const char* kDefaultHost = "127.0.0.1";
 constexpr size_t kFinishedKept = 64;
+// How long the worker looks for the next command before it sleeps: a sequence sends its next
+// command within microseconds of a completion, and waking a sleeping worker costs more than a
+// loopback round trip.
+constexpr std::chrono::microseconds kWorkerSpin(200);
 
 const std::vector<std::string>& BuiltInDeviceTypes() {
     static const std::vector<std::string> kTypes = {"VR4H", "VR4K", "VR3K", "VR3G", "ZephGateway",
@@ -377,6 +382,8 @@ uint16_t CLinkMiddleware::SendCommand(uint16_t plc, uint16_t kind, uint32_t bloc
     Transmit(job);
     lock.lock();
     m_jobs.push_back(std::move(job));
+    m_jobsQueued.store(true, std::memory_order_release);
+    lock.unlock();
     m_wake.notify_all();
     return Mw::kOk;
 }
@@ -403,12 +410,16 @@ CLinkMiddleware::DropCounters CLinkMiddleware::Dropped() const {
 void CLinkMiddleware::WorkerLoop() {
     for (;;) {
         Job job;
+        auto spinUntil = std::chrono::steady_clock::now() + kWorkerSpin;
+        while (!m_jobsQueued.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < spinUntil)
+            std::this_thread::yield();
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_wake.wait(lock, [&] { return m_stop || !m_jobs.empty(); });
             if (m_jobs.empty()) return;  // stopping, and every queued command answered
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
+            m_jobsQueued.store(!m_jobs.empty(), std::memory_order_relaxed);
         }
         Carry(job);
     }

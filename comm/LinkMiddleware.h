@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -133,6 +134,7 @@ private:
     std::map<uint16_t, std::shared_ptr<Plc>> m_plcs;
     std::map<uint32_t, std::vector<uint8_t>> m_blocks;
     std::deque<Job> m_jobs;
+    std::atomic<bool> m_jobsQueued{false};  // m_jobs is not empty; written under m_mutex, read bare while spinning
     DropCounters m_dropped;
     std::string m_lastOpenError;
     uint16_t m_nextProject = 1;

@@ -87,16 +87,20 @@ void CVerifyResult::Build(const SettingsImage& pc, const SettingsImage& plc) {
     for (uint32_t i = 0; i < n; ++i) {
         const MappingEntry& a = pc.entries[i];
         const MappingEntry& b = plc.entries[i];
-        const std::vector<std::string> node = {Decimal(a.nodeNumber)};
+        // The row names are formatted only for a difference: a verify that matches makes none.
+        auto item = [&](int id) { return FormatMessage(id, {Decimal(a.nodeNumber)}); };
+        auto field = [&](int id, int64_t plcValue, int64_t pcValue) {
+            if (plcValue != pcValue) Number(id, plcValue, pcValue, item(id));
+        };
         Number(32883, b.nodeNumber, a.nodeNumber);
-        Number(32884, b.area1Offset, a.area1Offset, FormatMessage(32884, node));
-        Number(32886, b.area1Size, a.area1Size, FormatMessage(32886, node));
-        Number(32887, b.area2Offset, a.area2Offset, FormatMessage(32887, node));
-        Number(32889, b.area2Size, a.area2Size, FormatMessage(32889, node));
+        field(32884, b.area1Offset, a.area1Offset);
+        field(32886, b.area1Size, a.area1Size);
+        field(32887, b.area2Offset, a.area2Offset);
+        field(32889, b.area2Size, a.area2Size);
         // The unit reports the reverse order in the high four bits of its byte.
         int64_t pcOrder = a.receiveDataOrder == 1 ? 16 : a.receiveDataOrder;
         if (pcOrder != b.receiveDataOrder)
-            Add(32890, FormatMessage(32890, node), b.receiveDataOrder, MessageText(b.receiveDataOrder ? 33005 : 33031),
-                pcOrder, MessageText(pcOrder ? 33005 : 33031));
+            Add(32890, item(32890), b.receiveDataOrder, MessageText(b.receiveDataOrder ? 33005 : 33031), pcOrder,
+                MessageText(pcOrder ? 33005 : 33031));
     }
 }
