@@ -57,6 +57,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> plcs;
     std::string state;
     std::vector<std::string> endCodes;
+    std::vector<std::string> sets;
     SimFaults faults;
     int delayMs = 0;
     bool logFrames = false;
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     app.add_option("--port", port, "UDP port; 0 picks a free one (printed at start)")->check(CLI::Range(0, 65535));
     app.add_option("--plc", plcs, "Host a PLC at NETWORK:NODE (repeatable; the first also answers 0:0)");
     app.add_option("--state", state, "Keep the units' state in FILE (FILE.NET-NODE for the second and later PLCs)");
+    app.add_option("--set", sets,
+                   "Set a value as a state file line \"KEY VALUE\" does, after the state file (repeatable; every PLC)");
     app.add_option("--seed", faults.seed, "Seed of the fault choices");
     app.add_option("--drop", faults.dropFraction, "Fraction of requests left unanswered")->check(CLI::Range(0.0, 1.0));
     app.add_option("--delay", delayMs, "Delay of delayed replies, milliseconds")->check(CLI::Range(0, 3600000));
@@ -112,6 +115,13 @@ int main(int argc, char** argv) {
                     std::cerr << "linksmith-unitsim: cannot load state " << path << ": " << error << "\n";
                     return 1;
                 }
+            }
+        }
+        for (const std::string& line : sets) {
+            std::string error;
+            if (!unit->Unit().ApplyStateLine(line, &error)) {
+                std::cerr << "linksmith-unitsim: bad --set \"" << line << "\": " << error << "\n";
+                return 2;
             }
         }
         sim.AddPlc(network, node, std::move(unit), path);

@@ -429,150 +429,172 @@ bool CUnitSimulator::LoadStateText(const std::string& text, std::string* error) 
     std::istringstream lines(text);
     std::string line;
     int number = 0;
-    auto bad = [&](const std::string& why) {
-        if (error) *error = "line " + std::to_string(number) + ": " + why;
-        return false;
-    };
     while (std::getline(lines, line)) {
         ++number;
-        // Every CR at the end goes: one kept would come back one fewer after a save and reload.
-        while (!line.empty() && line.back() == '\r') line.pop_back();
-        size_t first = line.find_first_not_of(" \t");
-        if (first == std::string::npos || line[first] == '#') continue;
-        line = line.substr(first);
-        size_t space = line.find(' ');
-        std::string key = line.substr(0, space);
-        std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
-        std::istringstream fields(rest);
-        std::vector<std::string> tok;
-        for (std::string t; fields >> t;) tok.push_back(t);
-        std::vector<unsigned long> v;
-        auto numbers = [&](size_t count, unsigned long max) {
-            v.assign(count, 0);
-            if (tok.size() != count) return false;
-            for (size_t i = 0; i < count; ++i)
-                if (!ParseNumber(tok[i], max, &v[i])) return false;
-            return true;
-        };
-        if (key == "model") {
-            next.m_model = rest;
-        } else if (key == "version") {
-            next.m_version = rest;
-        } else if (key == "vendor") {
-            next.m_vendor = rest;
-        } else if (key == "modelname") {
-            next.m_modelName = rest;
-        } else if (key == "nodename") {
-            if (rest.size() > 10) return bad("node name longer than 10 characters");
-            for (size_t i = 0; i < 10; ++i) next.m_nodeName[i] = i < rest.size() ? static_cast<uint8_t>(rest[i]) : ' ';
-        } else if (key == "unit") {
-            if (!numbers(1, 15)) return bad("unit number 0-15 expected");
-            next.SetUnitNumber(static_cast<int>(v[0]));
-        } else if (key == "protected") {
-            if (!numbers(1, 1)) return bad("0 or 1 expected");
-            next.m_protected = v[0] == 1;
-        } else if (key == "protocol") {
-            if (!numbers(1, 255)) return bad("protocol version 0-255 expected");
-            next.m_protocol = static_cast<uint8_t>(v[0]);
-        } else if (key == "ipaddress") {
-            unsigned a[4];
-            char tail = 0;
-            if (std::sscanf(rest.c_str(), "%u.%u.%u.%u%c", &a[0], &a[1], &a[2], &a[3], &tail) != 4 || a[0] > 255 ||
-                a[1] > 255 || a[2] > 255 || a[3] > 255)
-                return bad("IPv4 address expected");
-            for (int i = 0; i < 4; ++i) next.m_unitIp[static_cast<size_t>(i)] = static_cast<uint8_t>(a[i]);
-        } else if (key == "tokenwatchdog") {
-            if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
-            next.m_tokenWatchdog = static_cast<uint16_t>(v[0]);
-        } else if (key == "minframeinterval") {
-            if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
-            next.m_minFrameInterval = static_cast<uint16_t>(v[0]);
-        } else if (key == "unitareaword") {
-            if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
-            next.m_unitAreaWord = static_cast<uint16_t>(v[0]);
-        } else if (key == "participate") {
-            v.clear();
-            for (const auto& t : tok) {
-                unsigned long node = 0;
-                if (!ParseNumber(t, 255, &node)) return bad("node numbers 0-255 expected");
-                next.m_participation[node] = true;
-            }
-        } else if (key == "nodestatus") {
-            if (!numbers(2, 255) || v[0] < 1 || v[1] > 15) return bad("node 1-255 and status 0-15 expected");
-            next.m_nodeStatus[v[0]] = static_cast<uint8_t>(v[1]);
-        } else if (key == "errorstatus") {
-            if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
-            next.m_errorStatus = static_cast<uint16_t>(v[0]);
-        } else if (key == "nodeinfo") {
-            if (!numbers(13, 0xFFFF) || v[0] > 255 || v[1] > 1) return bad("node and twelve values expected");
-            for (size_t i : {2, 3, 4, 5, 6, 8})
-                if (v[i] > 255) return bad("byte value above 255");
-            NodeInfo n;
-            n.completion = static_cast<uint8_t>(v[1]);
-            n.state1 = static_cast<uint8_t>(v[2]);
-            n.state2 = static_cast<uint8_t>(v[3]);
-            n.errorCode = static_cast<uint8_t>(v[4]);
-            n.tokenWatchdog = static_cast<uint8_t>(v[5]);
-            n.frameInterval = static_cast<uint8_t>(v[6]);
-            n.refreshAllowed = static_cast<uint16_t>(v[7]);
-            n.localState = static_cast<uint8_t>(v[8]);
-            n.area1Start = static_cast<uint16_t>(v[9]);
-            n.area1Size = static_cast<uint16_t>(v[10]);
-            n.area2Start = static_cast<uint16_t>(v[11]);
-            n.area2Size = static_cast<uint16_t>(v[12]);
-            next.m_nodeInfo[v[0]] = n;
-        } else if (key == "cycle") {
-            if (!numbers(6, 0xFFFF) || v[0] > 255 || v[1] > 255) return bad("six values expected");
-            next.m_cycle = CycleTime{static_cast<uint8_t>(v[0]), static_cast<uint8_t>(v[1]),
-                                     static_cast<uint16_t>(v[2]), static_cast<uint16_t>(v[3]),
-                                     static_cast<uint16_t>(v[4]), static_cast<uint16_t>(v[5])};
-        } else if (key == "sequence") {
-            if (!numbers(2, 0xFFFFFFFFul)) return bad("two values expected");
-            next.SetSequenceHeader(static_cast<uint32_t>(v[0]), static_cast<uint32_t>(v[1]));
-        } else if (key == "send") {
-            if (!numbers(2, 0xFFFFFFFFul) || v[0] >= kSequenceNodes) return bad("index 0-253 and value expected");
-            next.m_sendSequence[v[0]] = static_cast<uint32_t>(v[1]);
-        } else if (key == "receive") {
-            if (!numbers(4, 0xFFFFFFFFul) || v[0] >= kSequenceNodes) return bad("index 0-253 and three values expected");
-            next.m_receiveSequence[v[0]] = ReceiveSequence{static_cast<uint32_t>(v[1]), static_cast<uint32_t>(v[2]),
-                                                           static_cast<uint32_t>(v[3])};
-        } else if (key == "history") {
-            std::vector<uint8_t> time;
-            unsigned long code = 0, detail = 0;
-            if (tok.size() != 3 || !ParseNumber(tok[0], 0xFFFF, &code) || !ParseNumber(tok[1], 0xFFFF, &detail) ||
-                !ParseHexBytes(tok[2], &time) || time.size() != 6)
-                return bad("error code, detail and 12 hex digits of time expected");
-            HistoryEntry e;
-            e.errorCode = static_cast<uint16_t>(code);
-            e.detail = static_cast<uint16_t>(detail);
-            std::copy(time.begin(), time.end(), e.time.begin());
-            if (!next.AddHistory(e)) return bad("more than 64 history records");
-        } else if (key == "block") {
-            std::vector<uint8_t> bytes;
-            unsigned long offset = 0;
-            if (tok.size() != 2 || !ParseNumber(tok[0], kBlockSize, &offset) || !ParseHexBytes(tok[1], &bytes) ||
-                bytes.size() > kBlockSize - offset)
-                return bad("offset and hex bytes within the settings block expected");
-            std::copy(bytes.begin(), bytes.end(), next.m_block.begin() + static_cast<long>(offset));
-        } else if (key == "memory") {
-            uint8_t area = 0;
-            unsigned long address = 0;
-            if (tok.size() < 3 || !AreaType::CodeFromName(tok[0], area) ||
-                !ParseNumber(tok[1], static_cast<unsigned long>(AreaType::AreaEnd(area)), &address))
-                return bad("area name, address and words expected");
-            for (size_t i = 2; i < tok.size(); ++i) {
-                unsigned long word = 0;
-                if (!ParseNumber(tok[i], 0xFFFF, &word) ||
-                    !next.WriteWord(area, static_cast<int>(address + i - 2), static_cast<uint16_t>(word)))
-                    return bad("word value or address out of range");
-            }
-        } else {
-            return bad("unknown key \"" + key + "\"");
+        std::string why;
+        if (!next.ParseStateLine(line, &why)) {
+            if (error) *error = "line " + std::to_string(number) + ": " + why;
+            return false;
         }
     }
     // Status values win over plain memory lines at the same addresses.
     next.WriteStatusWords();
     *this = std::move(next);
+    return true;
+}
+
+bool CUnitSimulator::ApplyStateLine(const std::string& text, std::string* error) {
+    size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos || text[first] == '#') {
+        if (error) *error = "a key and its value(s) expected";
+        return false;
+    }
+    CUnitSimulator next = *this;
+    if (!next.ParseStateLine(text, error)) return false;
+    next.WriteStatusWords();
+    *this = std::move(next);
+    return true;
+}
+
+bool CUnitSimulator::ParseStateLine(std::string line, std::string* why) {
+    auto bad = [&](const std::string& reason) {
+        if (why) *why = reason;
+        return false;
+    };
+    // Every CR at the end goes: one kept would come back one fewer after a save and reload.
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') return true;
+    line = line.substr(first);
+    size_t space = line.find(' ');
+    std::string key = line.substr(0, space);
+    std::string rest = space == std::string::npos ? std::string() : line.substr(space + 1);
+    std::istringstream fields(rest);
+    std::vector<std::string> tok;
+    for (std::string t; fields >> t;) tok.push_back(t);
+    std::vector<unsigned long> v;
+    auto numbers = [&](size_t count, unsigned long max) {
+        v.assign(count, 0);
+        if (tok.size() != count) return false;
+        for (size_t i = 0; i < count; ++i)
+            if (!ParseNumber(tok[i], max, &v[i])) return false;
+        return true;
+    };
+    if (key == "model") {
+        m_model = rest;
+    } else if (key == "version") {
+        m_version = rest;
+    } else if (key == "vendor") {
+        m_vendor = rest;
+    } else if (key == "modelname") {
+        m_modelName = rest;
+    } else if (key == "nodename") {
+        if (rest.size() > 10) return bad("node name longer than 10 characters");
+        for (size_t i = 0; i < 10; ++i) m_nodeName[i] = i < rest.size() ? static_cast<uint8_t>(rest[i]) : ' ';
+    } else if (key == "unit") {
+        if (!numbers(1, 15)) return bad("unit number 0-15 expected");
+        SetUnitNumber(static_cast<int>(v[0]));
+    } else if (key == "protected") {
+        if (!numbers(1, 1)) return bad("0 or 1 expected");
+        m_protected = v[0] == 1;
+    } else if (key == "protocol") {
+        if (!numbers(1, 255)) return bad("protocol version 0-255 expected");
+        m_protocol = static_cast<uint8_t>(v[0]);
+    } else if (key == "ipaddress") {
+        unsigned a[4];
+        char tail = 0;
+        if (std::sscanf(rest.c_str(), "%u.%u.%u.%u%c", &a[0], &a[1], &a[2], &a[3], &tail) != 4 || a[0] > 255 ||
+            a[1] > 255 || a[2] > 255 || a[3] > 255)
+            return bad("IPv4 address expected");
+        for (int i = 0; i < 4; ++i) m_unitIp[static_cast<size_t>(i)] = static_cast<uint8_t>(a[i]);
+    } else if (key == "tokenwatchdog") {
+        if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
+        m_tokenWatchdog = static_cast<uint16_t>(v[0]);
+    } else if (key == "minframeinterval") {
+        if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
+        m_minFrameInterval = static_cast<uint16_t>(v[0]);
+    } else if (key == "unitareaword") {
+        if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
+        m_unitAreaWord = static_cast<uint16_t>(v[0]);
+    } else if (key == "participate") {
+        v.clear();
+        for (const auto& t : tok) {
+            unsigned long node = 0;
+            if (!ParseNumber(t, 255, &node)) return bad("node numbers 0-255 expected");
+            m_participation[node] = true;
+        }
+    } else if (key == "nodestatus") {
+        if (!numbers(2, 255) || v[0] < 1 || v[1] > 15) return bad("node 1-255 and status 0-15 expected");
+        m_nodeStatus[v[0]] = static_cast<uint8_t>(v[1]);
+    } else if (key == "errorstatus") {
+        if (!numbers(1, 0xFFFF)) return bad("number 0-65535 expected");
+        m_errorStatus = static_cast<uint16_t>(v[0]);
+    } else if (key == "nodeinfo") {
+        if (!numbers(13, 0xFFFF) || v[0] > 255 || v[1] > 1) return bad("node and twelve values expected");
+        for (size_t i : {2, 3, 4, 5, 6, 8})
+            if (v[i] > 255) return bad("byte value above 255");
+        NodeInfo n;
+        n.completion = static_cast<uint8_t>(v[1]);
+        n.state1 = static_cast<uint8_t>(v[2]);
+        n.state2 = static_cast<uint8_t>(v[3]);
+        n.errorCode = static_cast<uint8_t>(v[4]);
+        n.tokenWatchdog = static_cast<uint8_t>(v[5]);
+        n.frameInterval = static_cast<uint8_t>(v[6]);
+        n.refreshAllowed = static_cast<uint16_t>(v[7]);
+        n.localState = static_cast<uint8_t>(v[8]);
+        n.area1Start = static_cast<uint16_t>(v[9]);
+        n.area1Size = static_cast<uint16_t>(v[10]);
+        n.area2Start = static_cast<uint16_t>(v[11]);
+        n.area2Size = static_cast<uint16_t>(v[12]);
+        m_nodeInfo[v[0]] = n;
+    } else if (key == "cycle") {
+        if (!numbers(6, 0xFFFF) || v[0] > 255 || v[1] > 255) return bad("six values expected");
+        m_cycle = CycleTime{static_cast<uint8_t>(v[0]), static_cast<uint8_t>(v[1]),
+                                 static_cast<uint16_t>(v[2]), static_cast<uint16_t>(v[3]),
+                                 static_cast<uint16_t>(v[4]), static_cast<uint16_t>(v[5])};
+    } else if (key == "sequence") {
+        if (!numbers(2, 0xFFFFFFFFul)) return bad("two values expected");
+        SetSequenceHeader(static_cast<uint32_t>(v[0]), static_cast<uint32_t>(v[1]));
+    } else if (key == "send") {
+        if (!numbers(2, 0xFFFFFFFFul) || v[0] >= kSequenceNodes) return bad("index 0-253 and value expected");
+        m_sendSequence[v[0]] = static_cast<uint32_t>(v[1]);
+    } else if (key == "receive") {
+        if (!numbers(4, 0xFFFFFFFFul) || v[0] >= kSequenceNodes) return bad("index 0-253 and three values expected");
+        m_receiveSequence[v[0]] = ReceiveSequence{static_cast<uint32_t>(v[1]), static_cast<uint32_t>(v[2]),
+                                                       static_cast<uint32_t>(v[3])};
+    } else if (key == "history") {
+        std::vector<uint8_t> time;
+        unsigned long code = 0, detail = 0;
+        if (tok.size() != 3 || !ParseNumber(tok[0], 0xFFFF, &code) || !ParseNumber(tok[1], 0xFFFF, &detail) ||
+            !ParseHexBytes(tok[2], &time) || time.size() != 6)
+            return bad("error code, detail and 12 hex digits of time expected");
+        HistoryEntry e;
+        e.errorCode = static_cast<uint16_t>(code);
+        e.detail = static_cast<uint16_t>(detail);
+        std::copy(time.begin(), time.end(), e.time.begin());
+        if (!AddHistory(e)) return bad("more than 64 history records");
+    } else if (key == "block") {
+        std::vector<uint8_t> bytes;
+        unsigned long offset = 0;
+        if (tok.size() != 2 || !ParseNumber(tok[0], kBlockSize, &offset) || !ParseHexBytes(tok[1], &bytes) ||
+            bytes.size() > kBlockSize - offset)
+            return bad("offset and hex bytes within the settings block expected");
+        std::copy(bytes.begin(), bytes.end(), m_block.begin() + static_cast<long>(offset));
+    } else if (key == "memory") {
+        uint8_t area = 0;
+        unsigned long address = 0;
+        if (tok.size() < 3 || !AreaType::CodeFromName(tok[0], area) ||
+            !ParseNumber(tok[1], static_cast<unsigned long>(AreaType::AreaEnd(area)), &address))
+            return bad("area name, address and words expected");
+        for (size_t i = 2; i < tok.size(); ++i) {
+            unsigned long word = 0;
+            if (!ParseNumber(tok[i], 0xFFFF, &word) ||
+                !WriteWord(area, static_cast<int>(address + i - 2), static_cast<uint16_t>(word)))
+                return bad("word value or address out of range");
+        }
+    } else {
+        return bad("unknown key \"" + key + "\"");
+    }
     return true;
 }
 

@@ -78,6 +78,9 @@ public:
     bool SaveState(const std::string& path, std::string* error) const;
     bool LoadStateText(const std::string& text, std::string* error);
     std::string StateText() const;
+    // One line of the state file on top of the current state (the simulator's --set): all or
+    // nothing; false with the reason, for a blank or comment line too.
+    bool ApplyStateLine(const std::string& line, std::string* error);
 
     // Unit number 0-15: moves the status words to that unit's addresses.
     bool SetUnitNumber(int unit);
@@ -114,6 +117,9 @@ public:
     bool WriteWord(uint8_t area, int address, uint16_t value);
 
 private:
+    // One state file line into this state (blank and comment lines change nothing); the caller
+    // writes the status words afterwards.
+    bool ParseStateLine(std::string line, std::string* why);
     ZephReply MemoryAreaRead(const std::vector<uint8_t>& data) const;
     ZephReply ControllerData(const std::vector<uint8_t>& data) const;
     ZephReply UnitData(const std::vector<uint8_t>& data) const;

@@ -246,3 +246,28 @@ TEST(UnitSimulator, ShippedScenariosLoad) {
     EXPECT_EQ(faults.ReadWord(AreaType::CIO, 1556), 0x8041);
     EXPECT_EQ(faults.NodeStatus(3), 11);
 }
+
+TEST(UnitSimulator, StateLineAppliesOnTopAndRefusesWhole) {
+    CUnitSimulator u;
+    std::string error;
+    ASSERT_TRUE(u.LoadStateText("unit 3\nerrorstatus 0x0001\nparticipate 1\nmodel VR4K-A\n", &error)) << error;
+    ASSERT_TRUE(u.ApplyStateLine("errorstatus 0x8001", &error)) << error;
+    ASSERT_TRUE(u.ApplyStateLine("participate 7", &error)) << error;
+    EXPECT_EQ(u.ErrorStatusWord(), 0x8001);
+    EXPECT_TRUE(u.Participation(1)) << "the loaded state stays";
+    EXPECT_TRUE(u.Participation(7));
+    EXPECT_EQ(u.ReadWord(AreaType::CIO, 1506 + 25 * 3), 0x8001) << "the status words follow at once";
+    EXPECT_EQ(u.ReadWord(AreaType::CIO, 1509 + 25 * 3), 0x0082);
+    // Moving the unit moves the words that were set before.
+    ASSERT_TRUE(u.ApplyStateLine("unit 4", &error)) << error;
+    EXPECT_EQ(u.ReadWord(AreaType::CIO, 1506 + 25 * 4), 0x8001);
+
+    const std::string before = u.StateText();
+    for (const char* bad : {"errorstatus 0x10000", "nodestatus 0 1", "bogus 1", "", "   ", "# comment", "cycle 1 2"}) {
+        error.clear();
+        EXPECT_FALSE(u.ApplyStateLine(bad, &error)) << bad;
+        EXPECT_FALSE(error.empty()) << bad;
+        EXPECT_EQ(error.find("line "), std::string::npos) << "one line has no line number: " << error;
+    }
+    EXPECT_EQ(u.StateText(), before);
+}

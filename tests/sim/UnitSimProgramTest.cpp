@@ -1,0 +1,125 @@
+// The simulator program itself: started with --set values, read back through CCommuProcess.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "comm/CommuProcess.h"
+#include "comm/LinkMiddleware.h"
+#include "model/FileIo.h"
+
+extern char** environ;
+
+namespace {
+// linksmith-unitsim with stdout on a pipe and stderr into a file.
+class UnitSimProgram : public ::testing::Test {
+protected:
+    void TearDown() override {
+        if (pid > 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        if (out >= 0) close(out);
+        std::remove(errPath.c_str());
+    }
+    void Start(std::vector<std::string> args) {
+        args.insert(args.begin(), LINKSMITH_UNITSIM);
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
+        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
+        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeFds[1]);
+        out = pipeFds[0];
+    }
+    // The port from the first line the program prints; 0 when it printed none.
+    int Port() {
+        std::string line;
+        char c;
+        while (read(out, &c, 1) == 1 && c != '\n') line += c;
+        size_t at = line.rfind("port ");
+        return at == std::string::npos ? 0 : std::atoi(line.c_str() + at + 5);
+    }
+    int Stop(int signal) {
+        int status = 0;
+        if (signal) kill(pid, signal);
+        waitpid(pid, &status, 0);
+        pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    std::string Errors() const {
+        std::string text;
+        ReadWholeFile(errPath, text);
+        return text;
+    }
+
+    std::string errPath = ::testing::TempDir() + "unitsim-program-err.txt";
+    pid_t pid = -1;
+    int out = -1;
+};
+}  // namespace
+
+TEST_F(UnitSimProgram, SetValuesWinOverTheStateFileAndAreSaved) {
+    const std::string state = ::testing::TempDir() + "unitsim-program-state.txt";
+    ASSERT_TRUE(WriteFileAtomically(state, "unit 3\nerrorstatus 0x0001\nparticipate 1\n"));
+    Start({"--port", "0", "--state", state, "--set", "errorstatus 0x8001", "--set", "participate 7", "--set",
+           "cycle 7 12 50 5 9 3"});
+    const int port = Port();
+    ASSERT_GT(port, 0) << Errors();
+
+    CSystemClock clock;
+    CLinkMiddleware mw(clock);
+    CUnitSettings settings;
+    RecordingPrompter prompter;
+    CCommuProcess comm(settings, prompter, mw);
+    comm.SetProfileFile(::testing::TempDir() + "/unitsim-program-profile.ini");
+    comm.SetDirectDeviceString("[NET]HOST:127.0.0.1;PORT:" + std::to_string(port) + ";TMO:2000;");
+    ASSERT_TRUE(comm.Initialize() && comm.OpenProject() && comm.OpenPlc());
+    comm.m_unitNumber = 3;
+    EXPECT_TRUE(comm.ReadErrorStatusWord());
+    EXPECT_EQ(settings.status.errorStatusWord, 0x8001);
+    EXPECT_TRUE(comm.ReadDataLinkStatus());
+    EXPECT_EQ(settings.status.participation[1], 1u) << "the file's node stays";
+    EXPECT_EQ(settings.status.participation[7], 1u);
+    EXPECT_EQ(settings.status.participation[2], 0u);
+    EXPECT_TRUE(comm.ReadCycleTime());
+    EXPECT_EQ(settings.status.cycleTime.tokenNode, 7);
+    EXPECT_EQ(settings.status.cycleTime.refreshMinimum, 3);
+    comm.ClosePlc();
+    comm.Shutdown();
+    EXPECT_TRUE(prompter.shown.empty());
+
+    EXPECT_EQ(Stop(SIGTERM), 0) << Errors();
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(state, saved));
+    EXPECT_NE(saved.find("errorstatus 0x8001\n"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("participate 1 7\n"), std::string::npos) << saved;
+    std::remove(state.c_str());
+}
+
+TEST_F(UnitSimProgram, BadSetLineExitsWith2BeforeServing) {
+    for (const char* bad : {"nodestatus 0 3", "errorstatus", "colour blue", ""}) {
+        Start({"--port", "0", "--set", "unit 1", "--set", bad});
+        EXPECT_EQ(Port(), 0) << bad << ": served anyway";
+        EXPECT_EQ(Stop(0), 2) << bad;
+        const std::string errors = Errors();
+        EXPECT_NE(errors.find(std::string("linksmith-unitsim: bad --set \"") + bad + "\": "), std::string::npos)
+            << errors;
+        close(out);
+        out = -1;
+    }
+}
