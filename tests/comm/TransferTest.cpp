@@ -1,25 +1,56 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <thread>
 
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
 #include "comm/ManualClock.h"
 #include "comm/SettingsBlock.h"
+#include "comm/ZephDatagram.h"
 #include "model/Messages.h"
 #include "sim/SimServer.h"
+#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
 
 namespace {
-class Transfer : public ::testing::TestWithParam<std::tuple<int, int>> {
+// How the requests reach the simulator: handed over in process, or over loopback UDP.
+enum class Link { InProcess, Udp };
+
+std::string LinkName(Link link) { return link == Link::Udp ? "Udp" : "InProcess"; }
+
+// The manual clock in process; over UDP the socket waits in real time, so the system's.
+class CLinkClock : public IClock {
+public:
+    TimePoint Now() const override { return m_clock->Now(); }
+    void SleepUntil(TimePoint t) override { m_clock->SleepUntil(t); }
+    void Use(Link link) { m_clock = link == Link::Udp ? static_cast<IClock*>(&m_system) : &m_manual; }
+
+private:
+    CManualClock m_manual;
+    CSystemClock m_system;
+    IClock* m_clock = &m_manual;
+};
+
+class TransferFixture : public ::testing::Test {
 protected:
-    void Open(int frame) {
+    void Open(int frame, Link link = Link::InProcess) {
         adapter = new CUnitSimulatorAdapter;
         server.AddPlc(0, 0, std::unique_ptr<ISimUnit>(adapter));
-        mw.SetSimulatedPeer(&server);
+        clock.Use(link);
+        std::string endpoint = "LINK:SIM;";
+        if (link == Link::Udp) {
+            std::string error;
+            ASSERT_TRUE(udp.Bind("127.0.0.1", 0, &error)) << error;
+            udpThread = std::thread([this] { udp.Run(); });
+            endpoint = "HOST:127.0.0.1;PORT:" + std::to_string(udp.Port()) + ";";
+        } else {
+            mw.SetSimulatedPeer(&server);
+        }
         comm.SetProfileFile(::testing::TempDir() + "/transfer-profile.ini");
-        comm.SetDirectDeviceString("[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:" + std::to_string(frame) +
-                                   ";LINK:SIM;TMO:100;");
+        comm.SetDirectDeviceString("[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:" + std::to_string(frame) + ";" + endpoint +
+                                   "TMO:" + (link == Link::Udp ? "2000" : "100") + ";");
         ASSERT_TRUE(comm.Initialize());
         ASSERT_TRUE(comm.OpenProject());
         ASSERT_TRUE(comm.OpenPlc());
@@ -27,6 +58,8 @@ protected:
     void TearDown() override {
         comm.ClosePlc();
         comm.Shutdown();
+        udp.Stop();
+        if (udpThread.joinable()) udpThread.join();
     }
     void Fill(int method, int records) {
         SettingsImage& pc = settings.pc;
@@ -57,22 +90,33 @@ protected:
         comm.m_mapMethod = method;
     }
 
-    CManualClock clock;
+    CLinkClock clock;
     CSimServer server;
+    CUdpSimServer udp{server};
+    std::thread udpThread;
     CUnitSimulatorAdapter* adapter = nullptr;
     CLinkMiddleware mw{clock};
     CUnitSettings settings;
     RecordingPrompter prompter;
     CCommuProcess comm{settings, prompter, mw};
 };
+
+class Transfer : public TransferFixture {};
+
+// (link, FRAME, records beyond 97)
+class TransferRoundTrip : public TransferFixture,
+                          public ::testing::WithParamInterface<std::tuple<Link, int, int>> {};
+
+class TransferOverLink : public TransferFixture, public ::testing::WithParamInterface<Link> {};
 }  // namespace
 
-TEST_P(Transfer, WriteReadVerifyGivesTheSameRecord) {
-    const int frame = std::get<0>(GetParam());
-    const int records = 97 + std::get<1>(GetParam());
-    Open(frame);
+TEST_P(TransferRoundTrip, WriteReadVerifyGivesTheSameRecord) {
+    const Link link = std::get<0>(GetParam());
+    const int frame = std::get<1>(GetParam());
+    const int records = 97 + std::get<2>(GetParam());
+    Open(frame, link);
     for (int method : {0, 1}) {
-        Fill(method, method == 0 ? 3 : records);
+        Fill(method, records);
         ASSERT_TRUE(comm.WriteUnitToPlc()) << method;
         SettingsImage written = settings.pc;
         ASSERT_TRUE(comm.VerifyUnitWithPlc());
@@ -89,13 +133,24 @@ TEST_P(Transfer, WriteReadVerifyGivesTheSameRecord) {
         EXPECT_EQ(comm.m_unitModel, "VR4K-LUX22");
     }
     EXPECT_TRUE(prompter.shown.empty());
+    if (link == Link::Udp) {
+        // Every exchange answered once, in step: nothing late, doubled or foreign on the way.
+        CLinkMiddleware::DropCounters d = mw.Dropped();
+        EXPECT_EQ(d.stray + d.duplicate + d.late + d.malformed, 0u);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Frames, Transfer,
-                         ::testing::Combine(::testing::Values(1004, 200, 60), ::testing::Values(0, 31)));
+INSTANTIATE_TEST_SUITE_P(Frames, TransferRoundTrip,
+                         ::testing::Combine(::testing::Values(Link::InProcess, Link::Udp),
+                                            ::testing::Values(1004, 200, 60), ::testing::Values(0, 31)),
+                         [](const ::testing::TestParamInfo<std::tuple<Link, int, int>>& info) {
+                             return LinkName(std::get<0>(info.param)) + "_Frame" +
+                                    std::to_string(std::get<1>(info.param)) + "_Records" +
+                                    std::to_string(97 + std::get<2>(info.param));
+                         });
 
-TEST_F(Transfer, OneChangedFieldGivesOneRow) {
-    Open(1004);
+TEST_P(TransferOverLink, OneChangedFieldGivesOneRow) {
+    Open(1004, GetParam());
     Fill(1, 4);
     ASSERT_TRUE(comm.WriteUnitToPlc());
     settings.pc.entries[2].receiveDataOrder ^= 1;
@@ -104,15 +159,31 @@ TEST_F(Transfer, OneChangedFieldGivesOneRow) {
     EXPECT_EQ(comm.m_verifyResult.Rows()[0].itemId, 32890);
 }
 
-TEST_F(Transfer, ProtectedWriteStopsAtTheFirstCommand) {
-    Open(1004);
-    Fill(1, 2);
+TEST_P(TransferOverLink, ProtectedWriteStopsAtTheFirstCommand) {
+    Open(1004, GetParam());
+    Fill(1, 128);
     adapter->Unit().SetProtected(true);
+    const std::vector<uint8_t> before = adapter->Unit().SettingsBlock();
+    std::vector<ZephDatagram> replies;
+    mw.SetFrameLog([&replies](bool outgoing, const std::vector<uint8_t>& bytes) {
+        ZephDatagram d;
+        if (!outgoing && DecodeDatagram(bytes.data(), bytes.size(), &d) == DatagramCheck::Ok) replies.push_back(d);
+    });
+    const unsigned sent = server.Count().requests;
     EXPECT_FALSE(comm.WriteUnitToPlc());
+    mw.SetFrameLog({});
     EXPECT_EQ(comm.m_error, 1);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].id, 33008);
+    EXPECT_EQ(server.Count().requests - sent, 1u) << "the unit setting write only";
+    ASSERT_EQ(replies.size(), 1u);
+    EXPECT_EQ(replies[0].command, 0x2914);
+    EXPECT_EQ(replies[0].endCode, 0x2102);
+    EXPECT_EQ(adapter->Unit().SettingsBlock(), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(Links, TransferOverLink, ::testing::Values(Link::InProcess, Link::Udp),
+                         [](const ::testing::TestParamInfo<Link>& info) { return LinkName(info.param); });
 
 TEST_F(Transfer, NodeCountAbove128IsRefused) {
     Open(1004);
