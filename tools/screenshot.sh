@@ -1,6 +1,15 @@
 #!/bin/sh
-# Renders the main window with the sample unit into docs/main-window.png, without a display.
+# Renders, without a display, the main window with the sample unit into docs/main-window.png and
+# one status view (VIEW, default network; see LINKSMITH_SCREENSHOT_VIEW in linksmith(1)) over the
+# simulated unit in the state of examples/scenario-faults.txt into docs/status-view.png.
+# Usage: tools/screenshot.sh [VIEW]
 set -e
 cd "$(dirname "$0")/.."
+view="${1:-network}"
+program=build/default/app/qt/linksmith
+# plant-line1.lsm and the scenario both address unit 2.
 XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=docs/main-window.png \
-  build/default/app/qt/linksmith --simulate examples/plant-line1.lsm
+  "$program" --simulate examples/plant-line1.lsm
+XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=docs/status-view.png \
+  LINKSMITH_SCREENSHOT_VIEW="$view" \
+  "$program" --scenario examples/scenario-faults.txt examples/plant-line1.lsm

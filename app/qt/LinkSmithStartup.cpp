@@ -1,12 +1,15 @@
 #include "app/qt/LinkSmithStartup.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QPainter>
 #include <QPixmap>
 #include <QSplashScreen>
 #include <QTimer>
 #include <cstdio>
+#include <filesystem>
+#include <utility>
 
 #include "app/qt/AppSettingsStore.h"
 #include "app/qt/EntryEditorDlg.h"
@@ -15,11 +18,14 @@
 #include "comm/CommuProcess.h"
 #include "comm/DeviceCatalog.h"
 #include "sim/SimServer.h"
+#include "status/qt/StatusDialog.h"
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
 #include "sim/UnitSimulatorAdapter.h"
 #endif
 
 namespace {
+
+const char kScenarioEquals[] = "--scenario=";
 
 QPixmap SplashPicture() {
     QPixmap picture(360, 160);
@@ -50,6 +56,26 @@ CLinkSmithStartup::CLinkSmithStartup(StartupOptions options)
     if (!m_options.profileFile.empty()) m_commu->SetProfileFile(m_options.profileFile);
 }
 
+bool CLinkSmithStartup::AddSimulatedUnit(const std::string& scenario) {
+    std::string error;
+#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
+    auto unit = std::make_unique<CUnitSimulatorAdapter>();
+    std::error_code ec;
+    // A folder opens like a file and would read as an empty state.
+    if (!scenario.empty() && std::filesystem::is_directory(scenario, ec)) {
+        error = "not a file";
+    } else if (scenario.empty() || unit->LoadState(scenario, &error)) {
+        m_simulator->AddPlc(0, 0, std::move(unit));
+        return true;
+    }
+#else
+    if (scenario.empty()) return true;
+    error = "this build has no simulated unit";
+#endif
+    std::fprintf(stderr, "linksmith: scenario %s: %s\n", scenario.c_str(), error.c_str());
+    return false;
+}
+
 CLinkSmithStartup::~CLinkSmithStartup() {
     // The window goes first: it writes the view state and shuts the middleware down.
     m_window.reset();
@@ -58,17 +84,29 @@ CLinkSmithStartup::~CLinkSmithStartup() {
 
 bool CLinkSmithStartup::Start(const std::vector<std::string>& arguments) {
     std::vector<std::string> args;
-    for (const std::string& arg : arguments) {
-        if (arg == "--simulate")
+    std::string scenario;
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        if (arg == "--simulate") {
             m_simulated = true;
-        else
+        } else if (arg == "--scenario" || arg.rfind(kScenarioEquals, 0) == 0) {
+            if (arg != "--scenario")
+                scenario = arg.substr(sizeof kScenarioEquals - 1);
+            else if (i + 1 < arguments.size())
+                scenario = arguments[++i];
+            if (scenario.empty()) {
+                std::fputs("linksmith: --scenario needs a file\n", stderr);
+                return false;
+            }
+            m_simulated = true;
+        } else {
             args.push_back(arg);
+        }
     }
     if (m_simulated) {
         m_simulator = std::make_unique<CSimServer>();
-#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
-        m_simulator->AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
-#endif
+        // Before the launch file is read, which deletes it.
+        if (!AddSimulatedUnit(scenario)) return false;
         m_middleware.SetSimulatedPeer(m_simulator.get());
         m_middleware.SetSimulateAll(true);
     }
@@ -104,11 +142,57 @@ bool CLinkSmithStartup::Start(const std::vector<std::string>& arguments) {
     return m_window->Start();
 }
 
+int StatusViewCommand(const std::string& name) {
+    static const std::pair<const char*, int> kViews[] = {
+        {"datalink", 32786}, {"errorstatus", 32787}, {"cycletime", 32788}, {"sequence", 32789},
+        {"history", 32790},  {"node", 32791},        {"network", 33044},
+    };
+    for (const auto& [viewName, command] : kViews)
+        if (name == viewName) return command;
+    return 0;
+}
+
+bool SaveStatusViewPicture(CLinkSmithDlg& window, int command, const QString& file) {
+    bool seen = false;
+    bool saved = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible()) return;
+        if (!qobject_cast<CStatusDialog*>(dialog)) {
+            // A message in the way (the unit did not answer): dismissed, so an unattended run ends.
+            dialog->reject();
+            return;
+        }
+        // One more turn of the loop first, so the view is laid out and painted.
+        if (!seen) {
+            seen = true;
+            return;
+        }
+        saved = dialog->grab().save(file);
+        dialog->reject();
+    });
+    poll.start(20);
+    window.RunCommand(command);
+    return saved;
+}
+
 int RunLinkSmith(int argc, char** argv) {
     QElapsedTimer sinceEntry;
     sinceEntry.start();
     QApplication application(argc, argv);
     QApplication::setApplicationName("LinkSmith");
+
+    const QString screenshot = qEnvironmentVariable("LINKSMITH_SCREENSHOT");
+    const QString viewName = qEnvironmentVariable("LINKSMITH_SCREENSHOT_VIEW");
+    const int viewCommand = StatusViewCommand(viewName.toStdString());
+    if (!screenshot.isEmpty() && !viewName.isEmpty() && viewCommand == 0) {
+        std::fprintf(stderr,
+                     "linksmith: no status view %s (datalink, network, errorstatus, node, history, sequence, "
+                     "cycletime)\n",
+                     qPrintable(viewName));
+        return 1;
+    }
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
@@ -117,12 +201,13 @@ int RunLinkSmith(int argc, char** argv) {
     CLinkSmithDlg& window = *startup.Window();
     window.show();
 
-    // For the documentation: the window as a picture, once it has settled.
-    const QString screenshot = qEnvironmentVariable("LINKSMITH_SCREENSHOT");
+    // For the documentation: the window (or one status view) as a picture, once it has settled.
     if (!screenshot.isEmpty()) {
-        QTimer::singleShot(1000, &window, [&window, screenshot] {
-            window.grab().save(screenshot);
-            QApplication::quit();
+        QTimer::singleShot(1000, &window, [&window, screenshot, viewCommand] {
+            const bool saved = viewCommand != 0 ? SaveStatusViewPicture(window, viewCommand, screenshot)
+                                                : window.grab().save(screenshot);
+            if (!saved) std::fprintf(stderr, "linksmith: no picture saved in %s\n", qPrintable(screenshot));
+            QApplication::exit(saved ? 0 : 1);
         });
     }
     // For the start-up measurement: the first turn of the event loop after the window is shown.

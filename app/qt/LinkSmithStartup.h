@@ -16,6 +16,7 @@ class CSimServer;
 class IPrompter;
 class ISettingsFileDialogs;
 class QSplashScreen;
+class QString;
 
 // What the start-up takes from outside; the program leaves every part empty, tests script them.
 struct StartupOptions {
@@ -37,8 +38,11 @@ public:
     CLinkSmithStartup(const CLinkSmithStartup&) = delete;
     CLinkSmithStartup& operator=(const CLinkSmithStartup&) = delete;
 
-    // args: the arguments after the program name; "--simulate" (ours) may stand anywhere.
-    // False: the program ends (the reason has been shown); the window may then be null.
+    // args: the arguments after the program name; "--simulate" and "--scenario FILE" (ours,
+    // the latter implies the former) may stand anywhere. FILE is a simulator state file loaded
+    // into the simulated unit and never written back.
+    // False: the program ends (the reason has been shown, on stderr for our own options); the
+    // window may then be null.
     bool Start(const std::vector<std::string>& args);
 
     bool Simulated() const { return m_simulated; }
@@ -52,6 +56,10 @@ public:
     QSplashScreen* Splash() { return m_splash.get(); }
 
 private:
+    // The simulated unit, in the state of the scenario file when one is given; false: the
+    // file could not be loaded (said on stderr).
+    bool AddSimulatedUnit(const std::string& scenario);
+
     StartupOptions m_options;
     std::unique_ptr<CQtPrompter> m_ownPrompter;
     IPrompter& m_prompter;
@@ -68,7 +76,15 @@ private:
     std::unique_ptr<CLinkSmithDlg> m_window;
 };
 
+// The status menu command of a view named for the screenshot ("datalink", "network",
+// "errorstatus", "node", "history", "sequence", "cycletime"); 0 for any other name.
+int StatusViewCommand(const std::string& name);
+// Runs the status menu command and, once its view shows, saves a picture of it into file and
+// closes it. False when the view did not show (the unit did not answer) or the save failed.
+bool SaveStatusViewPicture(CLinkSmithDlg& window, int command, const QString& file);
+
 // The whole program: QApplication, the start-up above, the window shown, the event loop.
 // Returns the process exit code. LINKSMITH_SCREENSHOT=file.png saves the window once it is up
-// and quits; LINKSMITH_STARTUP_REPORT=1 prints the time from entry to the window shown and quits.
+// and quits (with LINKSMITH_SCREENSHOT_VIEW=name, the status view of that name instead);
+// LINKSMITH_STARTUP_REPORT=1 prints the time from entry to the window shown and quits.
 int RunLinkSmith(int argc, char** argv);

@@ -9,13 +9,16 @@ namespace {
 
 const char kHelp[] =
     "LinkSmith: settings and status of an FL-net network unit\n"
-    "Usage: linksmith [--simulate] [FILE.lsm | FILE.csv]\n"
-    "       linksmith [--simulate] /n [/off | /on] LAUNCH.cfg\n"
+    "Usage: linksmith [--simulate] [--scenario STATE] [FILE.lsm | FILE.csv]\n"
+    "       linksmith [--simulate] [--scenario STATE] /n [/off | /on] LAUNCH.cfg\n"
     "\n"
     "  FILE.lsm, FILE.csv  Settings file (or old-version file) to open\n"
     "  /n LAUNCH.cfg       Start from a launch file naming the PLC and the unit number;\n"
     "                      /off or /on is the mode switch; the file is deleted once read\n"
     "  --simulate          Talk to a simulated unit inside this program instead of a PLC\n"
+    "  --scenario STATE    Give the simulated unit the state in STATE, a linksmith-unitsim\n"
+    "                      state file such as examples/scenario-faults.txt (implies\n"
+    "                      --simulate; the file is not written back)\n"
     "  --help              Print this help and exit\n"
     "  --version           Print the version and the device catalog file in use, and exit\n";
 

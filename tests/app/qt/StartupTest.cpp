@@ -1,13 +1,17 @@
 #include <QApplication>
+#include <QImage>
 #include <QSettings>
 #include <QSplashScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <iterator>
 
 #include "app/qt/LinkSmithDlg.h"
 #include "comm/CommuProcess.h"
+#include "comm/ProfileFile.h"
 #include "model/Messages.h"
+#include "sim/SimServer.h"
 #include "tests/app/qt/StartupFixture.h"
 
 namespace {
@@ -302,6 +306,180 @@ TEST_F(StartupTest, LaunchFileNamingAUnitNumberOutsideTheRangeIsRefusedAndKept) 
     const std::string file = Write("plc.cfg", LaunchFile(kRelayConfig, kTargetConfig, "15"));
     ASSERT_TRUE(Start({"/n", "/off", file}));
     EXPECT_EQ(startup->Commu().m_unitNumber, 15);
+}
+
+// ---- --scenario and the status view picture ----
+
+const char kScenario[] = LINKSMITH_EXAMPLES_DIR "/scenario-faults.txt";
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+class ScenarioStartupTest : public StartupTest {
+protected:
+    // The sample settings file: unit 2, as the scenario.
+    std::string SettingsFile() {
+        const std::string path = Path("line1.lsm");
+        if (!fs::exists(path)) fs::copy_file(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm", path);
+        return path;
+    }
+    // The status records as the window's communication object reads them from the unit.
+    void ReadStatus() {
+        CCommuProcess& commu = startup->Commu();
+        ASSERT_TRUE(commu.OpenPlc());
+        EXPECT_TRUE(commu.ReadDataLinkStatus());
+        EXPECT_TRUE(commu.ReadNetworkStatus());
+        EXPECT_TRUE(commu.ReadErrorStatusWord());
+        EXPECT_TRUE(commu.ReadCycleTime());
+        commu.ClosePlc();
+    }
+};
+
+TEST_F(ScenarioStartupTest, ScenarioGivesTheSimulatedUnitItsStatusInEveryForm) {
+    const std::string before = FileBytes(kScenario);
+    const std::string file = SettingsFile();
+    const std::vector<std::vector<std::string>> forms = {
+        {"--scenario", kScenario, file},
+        {file, std::string("--scenario=") + kScenario},
+        {"--simulate", "--scenario", kScenario, file},
+    };
+    for (const auto& args : forms) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        prompter.shown.clear();
+        ASSERT_TRUE(Start(args));
+        EXPECT_EQ(ShownIds(), std::vector<int>{});
+        EXPECT_TRUE(startup->Simulated()) << "--scenario implies the simulated unit";
+        EXPECT_NE(Window().findChild<QWidget*>("simulatedPane"), nullptr);
+        EXPECT_EQ(Window().Document(), CLinkSmithDlg::kSettingsFile) << "the file is still opened";
+        ReadStatus();
+        EXPECT_EQ(ShownIds(), std::vector<int>{});
+        const StatusArea& status = startup->Record().status;
+        // participate 1 2 3 4
+        EXPECT_NE(status.participation[4], 0u);
+        EXPECT_EQ(status.participation[5], 0u);
+        // nodestatus 3 11: area allocation error, joined, upper layer running
+        EXPECT_NE(status.nodeStatus[2].areaAllocError, 0u);
+        EXPECT_NE(status.nodeStatus[2].participating, 0u);
+        EXPECT_EQ(status.nodeStatus[2].upperLayerError, 0u);
+        EXPECT_NE(status.nodeStatus[2].upperLayerRunning, 0u);
+        // nodestatus 5 4: dropped out with an upper layer error
+        EXPECT_EQ(status.nodeStatus[4].participating, 0u);
+        EXPECT_NE(status.nodeStatus[4].upperLayerError, 0u);
+        EXPECT_EQ(status.errorStatusWord, 0x8041);
+        // cycle 1 10 50 48 60 3
+        EXPECT_EQ(status.cycleTime.tokenNode, 1);
+        EXPECT_EQ(status.cycleTime.refreshCurrent, 48);
+        EXPECT_EQ(status.cycleTime.refreshMaximum, 60);
+        EXPECT_EQ(status.cycleTime.refreshMinimum, 3);
+        startup.reset();
+    }
+    EXPECT_EQ(FileBytes(kScenario), before) << "the scenario is not written back";
+
+    // Without a scenario the simulated unit has none of it.
+    ASSERT_TRUE(Start({"--simulate", file}));
+    ReadStatus();
+    EXPECT_EQ(startup->Record().status.errorStatusWord, 0);
+    EXPECT_EQ(startup->Record().status.nodeStatus[2].areaAllocError, 0u);
+}
+
+TEST_F(ScenarioStartupTest, ScenarioIsNoLaunchArgument) {
+    const std::string file = Write("plc.cfg", LaunchFile(kRelayConfig, kTargetConfig, "2"));
+    ASSERT_TRUE(Start({"--scenario", kScenario, "/n", "/off", file}));
+    EXPECT_EQ(startup->App().launch.launchedFromFile, 1);
+    EXPECT_EQ(startup->App().launch.modeSwitch, "/off");
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(startup->Commu().m_unitNumber, 2);
+}
+
+TEST_F(ScenarioStartupTest, ScenarioThatCannotBeLoadedEndsTheStartBeforeAnythingElse) {
+    const std::string missing = Path("missing.txt");
+    const std::string unknownKey = Write("bad.txt", "unit 2\nfrobnicate 1\n");
+    const std::string folder = dir.path().toStdString();
+    struct Case {
+        std::vector<std::string> args;  // the launch switches follow
+        std::string said;               // on stderr
+    };
+    const Case cases[] = {
+        {{"--scenario", missing}, missing},
+        {{"--scenario", unknownKey}, "frobnicate"},
+        {{"--scenario", folder}, "not a file"},
+        {{"--scenario="}, "--scenario needs a file"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.args));
+        const std::string launch = Write("plc.cfg", LaunchFile(kRelayConfig, kTargetConfig, "2"));
+        std::vector<std::string> args = c.args;
+        for (const char* a : {"/n", "/off"}) args.push_back(a);
+        args.push_back(launch);
+        prompter.shown.clear();
+        ::testing::internal::CaptureStderr();
+        EXPECT_FALSE(Start(args));
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_NE(said.find("linksmith: "), std::string::npos) << said;
+        EXPECT_NE(said.find(c.said), std::string::npos) << said;
+        EXPECT_EQ(startup->Window(), nullptr);
+        EXPECT_EQ(ShownIds(), std::vector<int>{});
+        EXPECT_TRUE(fs::exists(launch)) << "the launch file is kept for the next try";
+    }
+    // The option as the last argument, without its file.
+    ::testing::internal::CaptureStderr();
+    EXPECT_FALSE(Start({SettingsFile(), "--scenario"}));
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("--scenario needs a file"), std::string::npos);
+    EXPECT_EQ(startup->Window(), nullptr);
+}
+
+TEST_F(ScenarioStartupTest, StatusViewPictureShowsTheScenarioAndLeavesTheWindowIdle) {
+    EXPECT_EQ(StatusViewCommand("network"), 33044);
+    EXPECT_EQ(StatusViewCommand("datalink"), 32786);
+    EXPECT_EQ(StatusViewCommand("cycletime"), 32788);
+    for (const char* name : {"", "Network", "network ", "status"}) EXPECT_EQ(StatusViewCommand(name), 0) << name;
+
+    // A short command timeout for the unit that stops answering below.
+    ASSERT_TRUE(CProfileFile(Path("profile.ini"))
+                    .WriteString("VLCProject", "PLCConfig", "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;NET:HWSP;TMO:200;"));
+    ASSERT_TRUE(Start({"--scenario", kScenario, SettingsFile()}));
+    Window().show();
+    const QString file = dir.filePath("view.png");
+    ASSERT_TRUE(SaveStatusViewPicture(Window(), 33044, file));
+    EXPECT_EQ(ShownIds(), std::vector<int>{});
+    QImage picture(file);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_GT(picture.width(), 300);
+    // Node 3's area allocation error and node 4's upper layer error: cells in red.
+    int red = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) red += picture.pixelColor(x, y) == QColor(255, 0, 0);
+    EXPECT_GT(red, 100);
+    EXPECT_TRUE(Window().isEnabled());
+    EXPECT_FALSE(Window().Busy());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // A unit that does not answer: no view, no picture.
+    SimFaults drop;
+    drop.dropFraction = 1;
+    startup->Simulator()->SetFaults(drop);
+    EXPECT_FALSE(SaveStatusViewPicture(Window(), 33044, dir.filePath("none.png")));
+    EXPECT_FALSE(fs::exists(Path("none.png")));
+    EXPECT_FALSE(Window().Busy());
+}
+
+TEST_F(ScenarioStartupTest, StatusViewPictureDismissesTheMessageOfAUnitThatDoesNotAnswer) {
+    ASSERT_TRUE(CProfileFile(Path("profile.ini"))
+                    .WriteString("VLCProject", "PLCConfig", "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;NET:HWSP;TMO:200;"));
+    auto options = Options();
+    options.prompter = nullptr;  // real message boxes, as the unattended program shows them
+    startup = std::make_unique<CLinkSmithStartup>(options);
+    ASSERT_TRUE(startup->Start({"--scenario", kScenario, SettingsFile()}));
+    Window().show();
+    SimFaults drop;
+    drop.dropFraction = 1;
+    startup->Simulator()->SetFaults(drop);
+    EXPECT_FALSE(SaveStatusViewPicture(Window(), 32786, dir.filePath("none.png")));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(Window().isEnabled());
 }
 
 }  // namespace
