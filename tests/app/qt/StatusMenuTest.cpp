@@ -45,6 +45,13 @@ QString Field(QWidget& view, const QString& name) {
     return Child<QLineEdit>(view, name).text();
 }
 
+// The texts of a table row, joined with "|".
+std::string Row(const CColorListCtrl& table, int row) {
+    QStringList cells;
+    for (int c = 0; c < table.columnCount(); ++c) cells << table.CellText(row, c);
+    return cells.join('|').toStdString();
+}
+
 class StatusMenuTest : public StartupFixture {
 protected:
     // The main window as the view found it, and how often the view showed.
@@ -155,15 +162,10 @@ TEST_F(StatusMenuTest, DataLinkAndNetworkViewsShowTheScenariosNodes) {
     RunView(kNetworkStatus, [](QWidget& view) {
         auto& table = Child<CColorListCtrl>(view, "networkTable");
         ASSERT_EQ(table.rowCount(), 254);
-        auto row = [&table](int node) {
-            QStringList cells;
-            for (int c = 0; c < 5; ++c) cells << table.CellText(node - 1, c);
-            return cells.join('|').toStdString();
-        };
-        EXPECT_EQ(row(3), "3|異常|加入|異常なし|運転中");
-        EXPECT_EQ(row(4), "4|異常なし|加入|異常あり|停止中");
-        EXPECT_EQ(row(5), "5|異常なし|未加入|異常あり|停止中");
-        EXPECT_EQ(row(6), "6|異常なし|未加入|異常なし|停止中");
+        EXPECT_EQ(Row(table, 2), "3|異常|加入|異常なし|運転中");
+        EXPECT_EQ(Row(table, 3), "4|異常なし|加入|異常あり|停止中");
+        EXPECT_EQ(Row(table, 4), "5|異常なし|未加入|異常あり|停止中");
+        EXPECT_EQ(Row(table, 5), "6|異常なし|未加入|異常なし|停止中");
         EXPECT_EQ(table.CellBackground(2, 1), QColor(255, 0, 0));
         EXPECT_EQ(table.CellBackground(3, 3), QColor(255, 0, 0));
     });
@@ -207,13 +209,8 @@ TEST_F(StatusMenuTest, HistorySequenceAndCycleTimeViewsShowTheScenariosRecords) 
     RunView(kErrorHistory, [](QWidget& view) {
         auto& table = Child<CColorListCtrl>(view, "historyTable");
         ASSERT_EQ(table.rowCount(), 64);
-        auto row = [&table](int r) {
-            QStringList cells;
-            for (int c = 0; c < 5; ++c) cells << table.CellText(r, c);
-            return cells.join('|').toStdString();
-        };
-        EXPECT_EQ(row(0), "1|26/12/07|04:00:01|0201|0001");
-        EXPECT_EQ(row(63), "64|26/12/07|04:01:04|0204|0040");
+        EXPECT_EQ(Row(table, 0), "1|26/12/07|04:00:01|0201|0001");
+        EXPECT_EQ(Row(table, 63), "64|26/12/07|04:01:04|0204|0040");
         EXPECT_EQ(Field(view, "maxRecords"), "64");
         EXPECT_EQ(Field(view, "storedRecords"), "64");
     });
