@@ -117,6 +117,13 @@ bool CCliConnection::Open() {
     return true;
 }
 
+void CCliConnection::DescribeConnection(CUnitSettings& record) const {
+    const bool gateway = m_comm.ConnectionType() == 1;
+    record.targetPlcNumber = gateway ? 1 : 0;
+    record.targetPlc = m_comm.DirectDeviceString();
+    record.relayPlc = gateway ? m_comm.GatewayDeviceString() : std::string();
+}
+
 void CCliConnection::ExplainOpenFailure() {
     std::string why = m_middleware.LastOpenError();
     if (!why.empty()) m_err << "linksmithctl: " << why << "\n";

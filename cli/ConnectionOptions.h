@@ -40,6 +40,10 @@ public:
     bool Open();
     // The middleware's reason why the PLC could not be opened, on err (nothing when it has none).
     void ExplainOpenFailure();
+    // Puts the connection this command used into the record's communication settings: the PLC's
+    // device string, and the gateway's only when the command went through one. The tool's own
+    // profile may remember a gateway of an earlier command, which a file must not name.
+    void DescribeConnection(CUnitSettings& record) const;
     CCommuProcess& Comm() { return m_comm; }
     CLinkMiddleware& Middleware() { return m_middleware; }
 

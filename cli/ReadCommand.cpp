@@ -26,6 +26,7 @@ void AddReadCommand(CLI::App& app, CliContext& ctx) {
         if (!comm.ReadUnitFromPlc() || comm.m_error) return;
         // The file names the unit it was read from, so a later write goes back to it.
         record->unitNumber = connection.UnitNumber();
+        connection.DescribeConnection(*record);
         prompter.subject = *path;
         CSettingsFile file(*record, prompter);
         if (!file.WriteFile(*path)) return;

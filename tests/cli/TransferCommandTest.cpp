@@ -61,6 +61,25 @@ protected:
         return path;
     }
 
+    // The lines of a settings file as written: CR LF ends.
+    static std::vector<std::string> Lines(const std::string& path) {
+        std::string bytes;
+        EXPECT_TRUE(ReadWholeFile(path, bytes)) << path;
+        std::vector<std::string> lines;
+        for (size_t at = 0; at < bytes.size();) {
+            size_t end = bytes.find("\r\n", at);
+            if (end == std::string::npos) end = bytes.size();
+            lines.push_back(bytes.substr(at, end - at));
+            at = end + 2;
+        }
+        return lines;
+    }
+    static const std::string* LineWithKey(const std::vector<std::string>& lines, const std::string& key) {
+        for (const std::string& l : lines)
+            if (l.rfind("," + key + ",", 0) == 0) return &l;
+        return nullptr;
+    }
+
     CSimServer sim;
     CUnitSimulator* unit = nullptr;
     CUdpSimServer server{sim};
@@ -91,6 +110,42 @@ TEST_F(TransferCommand, WriteThenReadGivesTheSameRecordByEitherMethod) {
         EXPECT_EQ(read.pc.tokenWatchdog, wrote.pc.tokenWatchdog);
         EXPECT_EQ(read.unitNumber, 2u);
     }
+}
+
+TEST_F(TransferCommand, ReadNamesTheConnectionItUsedNotAGatewayTheProfileRemembers) {
+    // An earlier command through a gateway leaves that gateway in the tool's profile.
+    const std::string gateway = "[DEV]DEV:VR3K;CPU:GW;[NET]HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) + ";";
+    const std::string routed = "[DEV]DEV:VR4H;CPU:MPU90;[NET]TMO:2000;[ADDRESS]DNA:0;DA1:0;";
+    const std::string viaGateway = (dir / "via-gateway.lsm").string();
+    ASSERT_EQ(Run({"read", viaGateway, "--device", routed, "--gateway", gateway, "--unit", "2"}), 0) << err.str();
+    std::string profile;
+    const std::string home = ::testing::TempDir();
+    ASSERT_TRUE(ReadWholeFile(home + (home.back() == '/' ? "" : "/") + "LinkSmith/linksmithctl.ini", profile));
+    ASSERT_NE(profile.find("CPU:GW"), std::string::npos) << "the profile keeps the gateway:\n" << profile;
+    // That read names the gateway it went through, and the routed target.
+    const std::vector<std::string> routedLines = Lines(viaGateway);
+    EXPECT_EQ(*LineWithKey(routedLines, "RelayPLC"), ",RelayPLC,\"" + gateway + "\"");
+    const std::string* target = LineWithKey(routedLines, "TargetPLC");
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(target->rfind(",TargetPLC,1,\"", 0), 0u) << *target;
+    EXPECT_NE(target->find("GATE:Gateway"), std::string::npos) << *target;
+
+    // A direct read afterwards: the file names the direct connection only.
+    const std::string direct = (dir / "direct.lsm").string();
+    ASSERT_EQ(Run({"read", direct, "--device", Device(), "--unit", "2"}), 0) << err.str();
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(direct, bytes));
+    EXPECT_EQ(bytes.find("CPU:GW"), std::string::npos) << bytes;
+    const std::vector<std::string> lines = Lines(direct);
+    EXPECT_EQ(*LineWithKey(lines, "RelayPLC"), ",RelayPLC,");
+    EXPECT_EQ(*LineWithKey(lines, "TargetPLC"), ",TargetPLC,0,\"" + Device() + "\"");
+    // Loaded again, the file gives a direct connection (a relay string would switch to the gateway).
+    CUnitSettings record;
+    RecordingPrompter prompter;
+    CSettingsFile file(record, prompter);
+    ASSERT_TRUE(file.ReadFile(direct, false));
+    EXPECT_TRUE(record.relayPlc.empty());
+    EXPECT_EQ(record.targetPlcNumber, 0u);
 }
 
 TEST_F(TransferCommand, WriteIsRefusedBeforeAnyCommand) {
