@@ -112,6 +112,29 @@ TEST_F(TransferCommand, WriteThenReadGivesTheSameRecordByEitherMethod) {
     }
 }
 
+TEST_F(TransferCommand, ReadWritesTheWrittenFileByteForByteButForTheConnectionAndUnitAreaLines) {
+    // What may differ, and why: TargetPLC names the connection the read used (the written file
+    // names none). The node name: a file carries no enable flags, so the write sends the unit
+    // area values of unchecked items (all-zero name, watchdog 50, interval 1, wait 0) and the read
+    // gets those back; the plant file's watchdog, interval and wait are those values already.
+    for (int method : {0, 1}) {
+        const std::string in = PlantFile(method);
+        ASSERT_EQ(Run({"write", in, "--device", Device(), "--yes"}), 0) << err.str();
+        const std::string back = (dir / "back.lsm").string();
+        ASSERT_EQ(Run({"read", back, "--device", Device(), "--unit", "2"}), 0) << err.str();
+        const std::vector<std::string> a = Lines(in), b = Lines(back);
+        ASSERT_EQ(a.size(), b.size()) << method;
+        std::vector<std::string> differing;
+        for (size_t i = 0; i < a.size(); ++i)
+            if (a[i] != b[i]) differing.push_back(a[i].substr(0, a[i].find(',', 1) + 1));
+        EXPECT_EQ(differing, (std::vector<std::string>{",TargetPLC,", ",Node name,"})) << method;
+        ASSERT_NE(LineWithKey(b, "TargetPLC"), nullptr);
+        EXPECT_EQ(*LineWithKey(b, "TargetPLC"), ",TargetPLC,0,\"" + Device() + "\"");
+        EXPECT_EQ(*LineWithKey(b, "Node name"), ",Node name,,");
+        EXPECT_EQ(*LineWithKey(b, "RelayPLC"), ",RelayPLC,");
+    }
+}
+
 TEST_F(TransferCommand, ReadNamesTheConnectionItUsedNotAGatewayTheProfileRemembers) {
     // An earlier command through a gateway leaves that gateway in the tool's profile.
     const std::string gateway = "[DEV]DEV:VR3K;CPU:GW;[NET]HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) + ";";
