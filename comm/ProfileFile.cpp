@@ -78,6 +78,9 @@ bool CProfileFile::WriteString(const std::string& section, const std::string& ke
         sectionEnd = static_cast<int>(i) + 1;
         size_t eq = lines[i].find('=');
         if (eq != std::string::npos && Trim(lines[i].substr(0, eq)) == key) {
+            // A connection writes the same values at every start; rewriting (and flushing) the
+            // file for each of them made a command-line run several times slower.
+            if (lines[i] == key + "=" + clean) return true;
             lines[i] = key + "=" + clean;
             done = true;
         }

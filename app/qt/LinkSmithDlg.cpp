@@ -23,6 +23,7 @@
 #include "app/CommSettings.h"
 #include "app/qt/AppSettingsStore.h"
 #include "app/qt/CommSettingDlg.h"
+#include "app/qt/InputBlocker.h"
 #include "app/qt/QtText.h"
 #include "app/qt/SettingsFileDialogs.h"
 #include "app/qt/VerifyResultDlg.h"
@@ -681,18 +682,18 @@ void CLinkSmithDlg::SetDisplayMode(int mode) {
 
 void CLinkSmithDlg::SetBusy(bool busy) {
     if (busy == m_busy) return;
-    if (!busy) {
+    if (busy) {
+        m_inputBlocker = std::make_unique<CInputBlocker>(*this);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else {
         m_chunkBar->hide();
-        // Input held back during the waits reaches the window while it is still disabled, so a
+        // Input held back during the waits reaches the window while it is still blocked, so a
         // click made meanwhile does not start a command afterwards.
         QCoreApplication::processEvents();
+        m_inputBlocker.reset();
+        QApplication::restoreOverrideCursor();
     }
     m_busy = busy;
-    if (busy)
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    else
-        QApplication::restoreOverrideCursor();
-    setEnabled(!busy);
 }
 
 void CLinkSmithDlg::SetChunkProgress(int done, int total) {
@@ -700,9 +701,12 @@ void CLinkSmithDlg::SetChunkProgress(int done, int total) {
         m_chunkBar->hide();
         return;
     }
+    // A progress bar repaints itself at once on every value; the next paint is soon enough.
+    m_chunkBar->setUpdatesEnabled(false);
     m_chunkBar->setRange(0, total);
     m_chunkBar->show();
     m_chunkBar->setValue(done);
+    m_chunkBar->setUpdatesEnabled(true);
 }
 
 std::string CLinkSmithDlg::ProgressText() const {
@@ -710,8 +714,8 @@ std::string CLinkSmithDlg::ProgressText() const {
 }
 
 void CLinkSmithDlg::SetProgressText(const std::string& text) {
+    // Painted at the next wait that lasts; a quick sequence is over before anyone could read it.
     m_statusPane->setText(QString::fromStdString(text));
-    m_statusPane->repaint();
 }
 
 void CLinkSmithDlg::PullControls() {

@@ -26,6 +26,7 @@ class CCommuProcess;
 class CCommSettings;
 class CCommSettingDlg;
 class CExtensionPageWidget;
+class CInputBlocker;
 class CLocalNodePageWidget;
 class CMappingTablePageWidget;
 class CSystemSettingPageWidget;
@@ -139,6 +140,7 @@ private:
     CSettingsFile m_settingsFile;
     CUnitSettings m_scratch;
     bool m_busy = false;
+    std::unique_ptr<CInputBlocker> m_inputBlocker;  // while busy
     int m_currentTab = kSystemTab;
 
     CUnitAreaPanel m_panel;

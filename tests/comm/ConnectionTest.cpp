@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "comm/CommuProcess.h"
@@ -227,4 +229,25 @@ TEST_F(Connection, OpenPlcFailureIsShownOnce) {
     EXPECT_FALSE(comm.OpenPlc()) << "no simulated unit was given";
     EXPECT_EQ(Ids(), std::vector<int>{32856});
     EXPECT_EQ(comm.m_plcHandle, 0);
+}
+
+TEST(ProfileFile, WritingTheValueAlreadyThereLeavesTheFileAlone) {
+    const std::string path = ::testing::TempDir() + "/profile-unchanged.ini";
+    std::remove(path.c_str());
+    CProfileFile profile(path);
+    auto inode = [&] {
+        struct stat st {};
+        return ::stat(path.c_str(), &st) == 0 ? st.st_ino : ino_t{0};
+    };
+    ASSERT_TRUE(profile.WriteString("VLCProject", "PLCConfig", "[NET]HOST:10.0.0.1;"));
+    ASSERT_TRUE(profile.WriteString("VLCProject", "PLCComment", "line 1"));
+    const ino_t written = inode();
+    ASSERT_NE(written, ino_t{0});
+    // Every save replaces the file, so an unchanged inode means no save.
+    EXPECT_TRUE(profile.WriteString("VLCProject", "PLCConfig", "[NET]HOST:10.0.0.1;"));
+    EXPECT_EQ(inode(), written);
+    EXPECT_TRUE(profile.WriteString("VLCProject", "PLCConfig", "[NET]HOST:10.0.0.2;"));
+    EXPECT_NE(inode(), written);
+    EXPECT_EQ(profile.ReadString("VLCProject", "PLCConfig", 2049), "[NET]HOST:10.0.0.2;");
+    EXPECT_EQ(profile.ReadString("VLCProject", "PLCComment", 2049), "line 1");
 }

@@ -8,8 +8,11 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
@@ -241,6 +244,12 @@ TEST_F(TransferMenuTest, WaitRepaintsAndRunsTimersButTakesNoInput) {
     auto* field = w->findChildren<QLineEdit*>().value(0);
     ASSERT_NE(field, nullptr);
     const QString fieldText = field->text();
+    QTabBar* tabBar = w->Tabs()->tabBar();
+    const int tabBefore = w->CurrentTab();
+    ASSERT_NE(tabBefore, CLinkSmithDlg::kMappingTab);
+    const uint32_t entries = w->MappingPage().Values().entryCount;
+    ASSERT_GT(entries, 0u);
+    ASSERT_FALSE(app.modified) << "New would go ahead without a question";
     int ticksWhileBusy = 0;
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, [&] {
@@ -248,9 +257,12 @@ TEST_F(TransferMenuTest, WaitRepaintsAndRunsTimersButTakesNoInput) {
         if (!w->Busy() || recording.shown.size() > 1) return;
         ++ticksWhileBusy;
         w->update();
-        // A second command, a click and a keystroke while the first is awaited.
+        // A second command, a keystroke, a click on another tab and a command key while the
+        // first is awaited; the click and the key arrive as the window system's own input.
         w->RunCommand(kToPlc);
         QApplication::postEvent(field, new QKeyEvent(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9"));
+        QTest::mouseClick(tabBar, Qt::LeftButton, {}, tabBar->tabRect(CLinkSmithDlg::kMappingTab).center());
+        QTest::keyClick(w.get(), Qt::Key_N, Qt::ControlModifier);
     });
     tick.start(30);
     Run(kToPlc);
@@ -259,8 +271,13 @@ TEST_F(TransferMenuTest, WaitRepaintsAndRunsTimersButTakesNoInput) {
     EXPECT_GT(ticksWhileBusy, 2);
     EXPECT_GT(counter.paintsWhileBusy, 0);
     EXPECT_EQ(Ids(), (std::vector<int>{32941, 33030})) << "one command only";
+    EXPECT_EQ(w->MappingPage().Values().entryCount, entries) << "Ctrl+N made a new document";
     EXPECT_EQ(field->text(), fieldText);
+    EXPECT_EQ(w->CurrentTab(), tabBefore);
     ExpectIdle();
+    // Input reaches the window again once it is idle.
+    QTest::mouseClick(tabBar, Qt::LeftButton, {}, tabBar->tabRect(CLinkSmithDlg::kMappingTab).center());
+    EXPECT_EQ(w->CurrentTab(), CLinkSmithDlg::kMappingTab);
 }
 
 TEST_F(TransferMenuTest, VerifyListsOneRowOfEachKindInTheDialog) {
