@@ -5,6 +5,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <map>
@@ -59,7 +62,7 @@ protected:
         int shows = 0;
         bool modal = false;
         bool windowBusy = false;
-        bool windowEnabled = true;
+        bool windowTookClick = true;  // a click on another tab of the main window
         bool waitCursor = true;
     };
 
@@ -92,7 +95,11 @@ protected:
                 if (seen.shows++ == 0) {
                     seen.modal = QApplication::activeModalWidget() == top;
                     seen.windowBusy = Window().Busy();
-                    seen.windowEnabled = Window().isEnabled();
+                    QTabBar* tabs = Window().Tabs()->tabBar();
+                    const int tab = Window().CurrentTab();
+                    const int other = tab == 0 ? 1 : 0;
+                    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(other).center());
+                    seen.windowTookClick = Window().CurrentTab() != tab;
                     seen.waitCursor = QApplication::overrideCursor() != nullptr;
                     try {
                         if (inspect) inspect(*top);
@@ -136,7 +143,7 @@ TEST_F(StatusMenuTest, EveryStatusCommandOpensItsViewOnceModallyAndEndsIdle) {
         EXPECT_EQ(seen.shows, 1);
         EXPECT_TRUE(seen.modal);
         EXPECT_TRUE(seen.windowBusy) << "the main window stays busy behind the view";
-        EXPECT_FALSE(seen.windowEnabled);
+        EXPECT_FALSE(seen.windowTookClick) << "the main window takes no input behind the view";
         EXPECT_FALSE(seen.waitCursor) << "the view has the normal cursor";
         EXPECT_GE(startup->Simulator()->Count().requests, before + 2) << "model check and the view's read";
         ExpectNoMessage();
