@@ -24,7 +24,6 @@ constexpr std::chrono::microseconds kSpinBeforeSleep(200);
 namespace Id {
 constexpr int kInitFailed = 32843;
 constexpr int kLockFailed = 32844;
-constexpr int kStorageFailed = 32845;
 constexpr int kHostwire = 32846;
 constexpr int kProjectOpenFailed = 32847;
 constexpr int kProjectPathFailed = 32848;
