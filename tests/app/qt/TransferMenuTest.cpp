@@ -15,6 +15,7 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <thread>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -28,6 +29,7 @@
 #include "comm/ZephDatagram.h"
 #include "model/Prompter.h"
 #include "sim/SimServer.h"
+#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
 #include "tests/app/FullTable.h"
 
@@ -342,3 +344,60 @@ TEST_F(TransferMenuTest, VerifyListsOneRowOfEachKindInTheDialog) {
 }
 
 }  // namespace
+
+// The same commands through the real transport: the unit behind a loopback UDP server.
+TEST_F(TransferMenuTest, TransfersVerifyAndAStatusViewOverLoopbackUdp) {
+    CUdpSimServer server(peer);
+    std::string error;
+    ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
+    std::thread serving([&] { server.Run(); });
+    struct StopServer {
+        CUdpSimServer& server;
+        std::thread& thread;
+        ~StopServer() {
+            server.Stop();
+            thread.join();
+        }
+    } stop{server, serving};
+    middleware.SetSimulateAll(false);
+    Open(recording, "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) +
+                        ";TMO:2000;");
+    UseFullTable();
+    const MappingTableValues written = w->MappingPage().Values();
+    Run(kToPlc);
+    EXPECT_EQ(Ids(), (std::vector<int>{32941, 33030}));
+    EXPECT_EQ(barSteps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
+    ExpectIdle();
+
+    app.modified = false;
+    Run(kNew);
+    recording.shown.clear();
+    Run(kFromPlc);
+    EXPECT_EQ(Ids(), (std::vector<int>{32909, 33030}));
+    EXPECT_EQ(w->MappingPage().Values().entryCount, 128u);
+    EXPECT_EQ(std::memcmp(w->MappingPage().Values().entries, written.entries, sizeof written.entries), 0);
+    recording.shown.clear();
+    Run(kVerify);
+    EXPECT_EQ(Ids(), (std::vector<int>{32891}));
+    ExpectIdle();
+
+    // The cycle time view reads through the same connection, then is closed by its button.
+    recording.shown.clear();
+    const size_t sent = peer.commands.size();
+    int shown = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (!top->isVisible() || top->objectName() != "cycleTimeDlg") continue;
+            ++shown;
+            if (auto* close = top->findChild<QAbstractButton*>("closeButton")) close->click();
+        }
+    });
+    poll.start(5);
+    Run(32788);
+    poll.stop();
+    EXPECT_EQ(shown, 1);
+    EXPECT_TRUE(recording.shown.empty());
+    EXPECT_GE(peer.commands.size(), sent + 2) << "model check and the view's read";
+    ExpectIdle();
+}
