@@ -406,7 +406,8 @@ void CFileReader::ReadMapping(const std::string& key, const std::string& value) 
         break;
     case kMapOffset1:
         ReadList(value, [&](int i, long long v) {
-            if (v < 0 || v > kCommonArea1Words - 1) return fail();
+            // The size line may have come first: the sum is checked whichever is read last.
+            if (v < 0 || v > kCommonArea1Words - 1 || v + entries[i].area1Size > kCommonArea1Words) return fail();
             entries[i].area1Offset = static_cast<uint16_t>(v);
             return true;
         });
@@ -422,7 +423,7 @@ void CFileReader::ReadMapping(const std::string& key, const std::string& value) 
         break;
     case kMapOffset2:
         ReadList(value, [&](int i, long long v) {
-            if (v < 0 || v > kCommonArea2Words - 1) return fail();
+            if (v < 0 || v > kCommonArea2Words - 1 || v + entries[i].area2Size > kCommonArea2Words) return fail();
             entries[i].area2Offset = static_cast<uint16_t>(v);
             return true;
         });

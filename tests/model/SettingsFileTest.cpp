@@ -372,6 +372,33 @@ TEST_F(SettingsFileTest, NegativeMappingSizeIsABadValueEvenWhenTheOffsetCoversIt
     }
 }
 
+TEST_F(SettingsFileTest, MappingAreaPastTheCommonAreaIsRefusedWhicheverLineComesFirst) {
+    // The size line before the offset line: each was within bounds alone, the sum is not. Such a
+    // table was kept and saved, and then the saved file would not load.
+    auto sizeFirst = [&](int area, const std::string& offset, const std::string& size) {
+        const std::string n = std::to_string(area);
+        const std::string offsetKey = ",Offset size of setting area " + n + ",";
+        const std::string sizeKey = ",Size of setting area " + n + ",";
+        std::string text = DefaultWith(",Node number", ",Node number,1,");
+        text.erase(text.find(offsetKey), offsetKey.size() + 3);  // the empty list and its CR LF
+        const size_t sizeLine = text.find(sizeKey + ",");
+        text.replace(sizeLine, sizeKey.size() + 3, sizeKey + size + ",\r\n" + offsetKey + offset + ",\r\n");
+        return text;
+    };
+    prompter.shown.clear();
+    EXPECT_TRUE(file.Apply(sizeFirst(1, "496", "16"), false));
+    EXPECT_EQ(record.pc.entries[0].area1Offset, 496);
+    EXPECT_TRUE(file.Apply(sizeFirst(2, "8092", "100"), false));
+    EXPECT_EQ(record.pc.entries[0].area2Offset, 8092);
+    EXPECT_EQ(Prompts(), 0);
+    for (const std::string& bad : {sizeFirst(1, "500", "16"), sizeFirst(2, "8100", "100")}) {
+        prompter.shown.clear();
+        EXPECT_FALSE(file.Apply(bad, false));
+        EXPECT_EQ(record.pc.entryCount, 0u);
+        EXPECT_EQ(Prompts(), 1);
+    }
+}
+
 TEST_F(SettingsFileTest, LocalNodeAreaValues) {
     auto withArea = [](const std::string& area, const std::string& size) {
         std::string text = DefaultWith(",Memory area of area 1", ",Memory area of area 1," + area);
