@@ -7,48 +7,31 @@
 #include <QAction>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <sstream>
 #include <cstdlib>
 #include <memory>
-#include <thread>
+#include <sstream>
 
 #include "app/qt/AppSettingsStore.h"
 #include "app/qt/LinkSmithDlg.h"
+#include "bench/UdpBenchServer.h"
 #include "cli/Cli.h"
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
 #include "model/SettingsFile.h"
-#include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
 #include "tests/app/FullTable.h"
 
 namespace {
 constexpr int kTransferToPlc = 32782;
 
-struct Server {
-    CSimServer sim;
-    CUdpSimServer udp{sim};
-    std::thread thread;
-    Server() {
-        sim.AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
-        std::string error;
-        if (!udp.Bind("127.0.0.1", 0, &error)) std::abort();
-        thread = std::thread([this] { udp.Run(); });
-    }
-    ~Server() {
-        udp.Stop();
-        thread.join();
-    }
-    std::string DeviceString() const {
-        return "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;HOST:127.0.0.1;PORT:" + std::to_string(udp.Port()) +
-               ";TMO:5000;";
-    }
-};
-
-Server& TheServer() {
-    static Server server;
+BenchSimulator& TheServer() {
+    static BenchSimulator server(std::make_unique<CUnitSimulatorAdapter>());
     return server;
+}
+
+std::string DeviceString() {
+    return "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;HOST:127.0.0.1;PORT:" + std::to_string(TheServer().server.Port()) +
+           ";TMO:5000;";
 }
 
 QTemporaryDir& Folder() {
@@ -80,7 +63,7 @@ void BM_GuiTransferToPlc(benchmark::State& state) {
     RecordingPrompter prompter;  // every question answered Yes
     CCommuProcess commu(record, prompter, middleware);
     commu.SetProfileFile(Folder().filePath("gui-profile.ini").toStdString());
-    commu.SetDirectDeviceString(TheServer().DeviceString());
+    commu.SetDirectDeviceString(DeviceString());
     CLinkSmithApp app;
     CAppSettingsStore store(Folder().path().toStdString());
     CLinkSmithDlg window(app, record, commu, prompter, nullptr, store, false);
@@ -108,7 +91,7 @@ void BM_CliWriteCommand(benchmark::State& state) {
     const std::string path = FullTableFile();
     // The command's own profile goes to the scratch folder, not the user's.
     setenv("XDG_CONFIG_HOME", Folder().path().toLocal8Bit().constData(), 1);
-    const std::string device = TheServer().DeviceString();
+    const std::string device = DeviceString();
     const char* const argv[] = {"linksmithctl", "write", path.c_str(), "--yes", "--device", device.c_str()};
     for (auto _ : state) {
         std::ostringstream out, err;
@@ -131,7 +114,7 @@ void BM_DirectWriteToPlc(benchmark::State& state) {
     if (!file.ReadFile(path, false)) std::abort();
     CCommuProcess commu(record, prompter, middleware);
     commu.SetProfileFile(Folder().filePath("cli-profile.ini").toStdString());
-    commu.SetDirectDeviceString(TheServer().DeviceString());
+    commu.SetDirectDeviceString(DeviceString());
     if (!commu.Initialize() || !commu.OpenProject()) std::abort();
     for (auto _ : state) {
         bool ok = commu.OpenPlc() && commu.ReadControllerData();
