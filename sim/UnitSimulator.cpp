@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "comm/SettingsBlock.h"
 #include "model/AreaType.h"
 #include "model/FileIo.h"
 
@@ -41,6 +42,12 @@ constexpr int kNetworkWords = 64;
 }  // namespace
 
 CUnitSimulator::CUnitSimulator() : m_block(kBlockSize, 0) {
+    // A fresh unit holds the program's own defaults, as one set up from a new document would,
+    // not zeros: a zero IP address set method is refused for this model, and zero area codes
+    // name no memory area, so a read of a fresh unit could neither be written back nor verified.
+    const CUnitSettings defaults;
+    const std::vector<uint8_t> head = CSettingsBlock::Encode(defaults.pc, 0);
+    std::copy(head.begin(), head.end(), m_block.begin());
     const char name[] = "SIMNODE";
     for (size_t i = 0; i < m_nodeName.size(); ++i) m_nodeName[i] = i < sizeof(name) - 1 ? name[i] : ' ';
     m_cycle = CycleTime{1, 10, 50, 5, 9, 3};

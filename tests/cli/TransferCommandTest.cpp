@@ -112,6 +112,15 @@ TEST_F(TransferCommand, WriteThenReadGivesTheSameRecordByEitherMethod) {
     }
 }
 
+TEST_F(TransferCommand, AFreshUnitsParametersGoBackAndVerifyUnchanged) {
+    // Taking a unit's parameters and putting them back must work before anyone has written it.
+    const std::string taken = (dir / "fresh.lsm").string();
+    ASSERT_EQ(Run({"read", taken, "--device", Device(), "--unit", "2"}), 0) << err.str();
+    ASSERT_EQ(Run({"verify", taken, "--device", Device()}), 0) << out.str() << err.str();
+    ASSERT_EQ(Run({"write", taken, "--device", Device(), "--yes"}), 0) << err.str();
+    EXPECT_EQ(Run({"verify", taken, "--device", Device()}), 0) << out.str() << err.str();
+}
+
 TEST_F(TransferCommand, ReadWritesTheWrittenFileByteForByteButForTheConnectionAndUnitAreaLines) {
     // What may differ, and why: TargetPLC names the connection the read used (the written file
     // names none). The node name: a file carries no enable flags, so the write sends the unit
