@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
 #include "comm/SettingsBlock.h"
@@ -415,14 +414,12 @@ bool ParseHexBytes(const std::string& text, std::vector<uint8_t>* out) {
 }  // namespace
 
 bool CUnitSimulator::LoadState(const std::string& path, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (!ReadWholeFile(path, text)) {
         if (error) *error = "cannot open " + path;
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return LoadStateText(text.str(), error);
+    return LoadStateText(text, error);
 }
 
 bool CUnitSimulator::SaveState(const std::string& path, std::string* error) const {

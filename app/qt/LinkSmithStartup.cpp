@@ -8,7 +8,6 @@
 #include <QSplashScreen>
 #include <QTimer>
 #include <cstdio>
-#include <filesystem>
 #include <utility>
 
 #include "app/qt/AppSettingsStore.h"
@@ -60,11 +59,7 @@ bool CLinkSmithStartup::AddSimulatedUnit(const std::string& scenario) {
     std::string error;
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
     auto unit = std::make_unique<CUnitSimulatorAdapter>();
-    std::error_code ec;
-    // A folder opens like a file and would read as an empty state.
-    if (!scenario.empty() && std::filesystem::is_directory(scenario, ec)) {
-        error = "not a file";
-    } else if (scenario.empty() || unit->LoadState(scenario, &error)) {
+    if (scenario.empty() || unit->LoadState(scenario, &error)) {
         m_simulator->AddPlc(0, 0, std::move(unit));
         return true;
     }

@@ -218,6 +218,9 @@ TEST(UnitSimulator, StateTextRefusesBadLinesAndKeepsTheOldState) {
     }
     EXPECT_EQ(u.ErrorStatusWord(), 0x0102);
     EXPECT_FALSE(u.LoadState("/nonexistent/dir/state.txt", &error));
+    // A folder opens like a file and read as an empty state, which replaced the unit's own.
+    EXPECT_FALSE(u.LoadState(::testing::TempDir(), &error));
+    EXPECT_EQ(u.ErrorStatusWord(), 0x0102);
 }
 
 TEST(UnitSimulator, TrailingCarriageReturnsOfAStateLineAllGo) {

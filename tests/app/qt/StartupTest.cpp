@@ -404,7 +404,7 @@ TEST_F(ScenarioStartupTest, ScenarioThatCannotBeLoadedEndsTheStartBeforeAnything
     const Case cases[] = {
         {{"--scenario", missing}, missing},
         {{"--scenario", unknownKey}, "frobnicate"},
-        {{"--scenario", folder}, "not a file"},
+        {{"--scenario", folder}, "cannot open"},
         {{"--scenario="}, "--scenario needs a file"},
     };
     for (const Case& c : cases) {
