@@ -67,7 +67,9 @@ protected:
         return text;
     }
 
-    std::string errPath = ::testing::TempDir() + "unitsim-program-err.txt";
+    // One per test: ctest runs the tests of this file side by side.
+    std::string errPath = ::testing::TempDir() + "unitsim-program-err-" +
+                          ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
     pid_t pid = -1;
     int out = -1;
 };
