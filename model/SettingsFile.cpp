@@ -492,6 +492,15 @@ void CFileReader::ReadExtension(const std::string& key, const std::string& value
 }
 
 void CFileReader::Finish() {
+    // A local area's size was checked against the area named when it was read; the area line
+    // may have come later and named a smaller one.
+    auto fit = [this](uint8_t type, uint16_t start, uint16_t& size) {
+        if (start + size <= AreaType::AreaEnd(type)) return;
+        size = 0;
+        m_valueError = true;
+    };
+    fit(m_image.localArea1Type, m_image.localArea1Start, m_image.localArea1Size);
+    fit(m_image.localArea2Type, m_image.localArea2Start, m_image.localArea2Size);
     if (!m_mappingError) return;
     // A bad mapping value makes the whole table suspect: it is thrown away.
     m_image.mapArea1Start = m_image.mapArea2Start = 0;

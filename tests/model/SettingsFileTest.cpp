@@ -399,6 +399,25 @@ TEST_F(SettingsFileTest, MappingAreaPastTheCommonAreaIsRefusedWhicheverLineComes
     }
 }
 
+TEST_F(SettingsFileTest, LocalAreaSizeIsCheckedAgainstTheAreaNamedAfterIt) {
+    // DM holds 10111 words from 0, CIO does not: the size line came first and was checked
+    // against the default area, then the area line named CIO. The size was kept and saved, and
+    // the saved file then would not load.
+    std::string text = DefaultWith(",Memory area of area 2", ",Memory area of area 2,CIO,0");
+    const std::string sizeLine = ",Size of setting area 2,10111,\r\n";
+    text.erase(text.find(",Size of setting area 2,0,\r\n"), sizeLine.size() - 4);
+    text.insert(text.find(",Memory area of area 2,"), sizeLine);
+    prompter.shown.clear();
+    EXPECT_FALSE(file.Apply(text, false));
+    EXPECT_EQ(Prompts(), 1);
+    EXPECT_EQ(record.pc.localArea2Type, AreaType::CIO);
+    EXPECT_EQ(record.pc.localArea2Size, 0);
+    const std::string saved = file.Serialize();
+    prompter.shown.clear();
+    EXPECT_TRUE(file.Apply(saved, false));
+    EXPECT_EQ(Prompts(), 0);
+}
+
 TEST_F(SettingsFileTest, LocalNodeAreaValues) {
     auto withArea = [](const std::string& area, const std::string& size) {
         std::string text = DefaultWith(",Memory area of area 1", ",Memory area of area 1," + area);
