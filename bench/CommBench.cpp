@@ -31,6 +31,7 @@ double ThreadCpuMs() {
 // over the raw one, "ratio_median" the median of the batch ratios.
 static void BM_ControllerDataReadsVsRawUdp(benchmark::State& state) {
     constexpr int kBatch = 50;
+    PinClientSide();
     BenchSimulator simulator(std::make_unique<CScriptedUnit>());
     BenchConnection connection(simulator.server.Port(), 5000);
     // A 20-byte request and a 66-byte reply, as the controller data read sends and gets.

@@ -4,6 +4,8 @@
 // measures what the same exchanges cost without our code on either side.
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <sched.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,6 +24,29 @@
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 
+// Loopback wake-ups on a virtual machine cost a few microseconds when the woken thread shares the
+// processor and several times that when an idle processor has to be woken, and the scheduler
+// changes its mind over time. With two or more processors the peers answer from the last one and
+// the client side keeps the others, so every exchange, ours or bare, crosses processors alike.
+// LINKSMITH_BENCH_ONE_CPU=1 puts every thread on the first processor instead: the worst case for
+// our side, whose worker thread then costs two more switches per exchange than a bare client.
+inline void PinThread(pthread_t thread, bool peer) {
+    const int count = static_cast<int>(std::thread::hardware_concurrency());
+    if (count < 2) return;
+    const bool oneCpu = std::getenv("LINKSMITH_BENCH_ONE_CPU") != nullptr;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (oneCpu)
+        CPU_SET(0, &set);
+    else if (peer)
+        CPU_SET(count - 1, &set);
+    else
+        for (int cpu = 0; cpu < count - 1; ++cpu) CPU_SET(cpu, &set);
+    pthread_setaffinity_np(thread, sizeof set, &set);
+}
+// The calling thread, and the threads it starts from now on, on the client side.
+inline void PinClientSide() { PinThread(pthread_self(), false); }
+
 // A simulator over loopback UDP with one unit at 0/0, served from a thread.
 struct BenchSimulator {
     CSimServer sim;
@@ -32,6 +57,7 @@ struct BenchSimulator {
         std::string error;
         if (!server.Bind("127.0.0.1", 0, &error)) std::abort();
         thread = std::thread([this] { server.Run(); });
+        PinThread(thread.native_handle(), true);
     }
     ~BenchSimulator() {
         server.Stop();
@@ -114,6 +140,7 @@ public:
     explicit CRawPingPong(std::vector<std::vector<uint8_t>> replies)
         : m_replies(std::move(replies)), m_server(BoundSocket()), m_client(PortOf(m_server)) {
         m_thread = std::thread([this] { Serve(); });
+        PinThread(m_thread.native_handle(), true);
     }
     ~CRawPingPong() {
         m_stop = true;

@@ -59,6 +59,13 @@ bool CUdpTransport::Send(const std::vector<uint8_t>& datagram, std::string* erro
 
 ITransport::Receive CUdpTransport::ReceiveUntil(std::vector<uint8_t>* datagram, IClock::TimePoint deadline) {
     if (m_socket < 0) return Receive::Failed;
+    uint8_t buffer[65536];
+    // The reply is often in already: take it without a poll first.
+    ssize_t ready = ::recv(m_socket, buffer, sizeof buffer, MSG_DONTWAIT);
+    if (ready >= 0) {
+        datagram->assign(buffer, buffer + ready);
+        return Receive::Datagram;
+    }
     for (;;) {
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - m_clock.Now()).count();
         if (left < 0) left = 0;
@@ -70,7 +77,6 @@ ITransport::Receive CUdpTransport::ReceiveUntil(std::vector<uint8_t>* datagram, 
             if (m_clock.Now() >= deadline) return Receive::TimedOut;
             continue;
         }
-        uint8_t buffer[65536];
         ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
         if (n < 0) {
             // An ICMP "port unreachable" from an earlier send shows here; keep waiting for the time-out.
