@@ -2,7 +2,6 @@
 // sizes, and the CPU the waiting thread burns while a reply is slow.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <ctime>
 
 #include "bench/UdpBenchServer.h"
@@ -53,11 +52,10 @@ static void BM_ControllerDataReadsVsRawUdp(benchmark::State& state) {
             ratios.push_back(BenchSeconds(t1 - t0) / BenchSeconds(t2 - t1));
         }
     }
-    std::sort(ratios.begin(), ratios.end());
     state.counters["reads_us"] = ours / state.iterations() / kReads * 1e6;
     state.counters["raw_us"] = bare / state.iterations() / kReads * 1e6;
     state.counters["ratio"] = ours / bare;
-    state.counters["ratio_median"] = ratios[ratios.size() / 2];
+    state.counters["ratio_median"] = Median(ratios);
 }
 BENCHMARK(BM_ControllerDataReadsVsRawUdp)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -3,7 +3,6 @@
 // ours within 1.3 times the bare exchanges for each operation.
 #include <benchmark/benchmark.h>
 
-#include <algorithm>
 #include <numeric>
 #include <vector>
 
@@ -20,11 +19,6 @@ bool RunOperation(CCommuProcess& comm, int operation) {
     case kRead: return comm.ReadUnitFromPlc() && comm.m_error == 0;
     default: return comm.VerifyUnitWithPlc() && comm.m_verifyResult.Count() == 0;
     }
-}
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // Arguments: the operation, the mapping table method (0 in the PLC, 1 in the unit, in chunks).

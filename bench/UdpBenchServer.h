@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -190,3 +191,8 @@ private:
 };
 
 inline double BenchSeconds(std::chrono::steady_clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+inline double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}

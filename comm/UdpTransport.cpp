@@ -60,31 +60,23 @@ bool CUdpTransport::Send(const std::vector<uint8_t>& datagram, std::string* erro
 ITransport::Receive CUdpTransport::ReceiveUntil(std::vector<uint8_t>* datagram, IClock::TimePoint deadline) {
     if (m_socket < 0) return Receive::Failed;
     uint8_t buffer[65536];
-    // The reply is often in already: take it without a poll first.
-    ssize_t ready = ::recv(m_socket, buffer, sizeof buffer, MSG_DONTWAIT);
-    if (ready >= 0) {
-        datagram->assign(buffer, buffer + ready);
-        return Receive::Datagram;
-    }
     for (;;) {
+        // The reply is often in already: take it before polling, one system call less.
+        ssize_t n = ::recv(m_socket, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n >= 0) {
+            datagram->assign(buffer, buffer + n);
+            return Receive::Datagram;
+        }
+        // An ICMP "port unreachable" from an earlier send shows here; keep waiting for the time-out.
+        if (errno != EAGAIN && errno != EWOULDBLOCK && errno != ECONNREFUSED && errno != EINTR)
+            return Receive::Failed;
         auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - m_clock.Now()).count();
         if (left < 0) left = 0;
         pollfd p{m_socket, POLLIN, 0};
         int rc = ::poll(&p, 1, static_cast<int>(left));
         if (rc < 0 && errno == EINTR) continue;
         if (rc < 0) return Receive::Failed;
-        if (rc == 0) {
-            if (m_clock.Now() >= deadline) return Receive::TimedOut;
-            continue;
-        }
-        ssize_t n = ::recv(m_socket, buffer, sizeof buffer, 0);
-        if (n < 0) {
-            // An ICMP "port unreachable" from an earlier send shows here; keep waiting for the time-out.
-            if (errno == ECONNREFUSED || errno == EINTR || errno == EAGAIN) continue;
-            return Receive::Failed;
-        }
-        datagram->assign(buffer, buffer + n);
-        return Receive::Datagram;
+        if (rc == 0 && m_clock.Now() >= deadline) return Receive::TimedOut;
     }
 }
 
