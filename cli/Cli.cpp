@@ -37,7 +37,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     } catch (const CLI::ParseError& e) {
         // Usage errors: one line, the same status as an unreadable input.
         err << "linksmithctl: " << e.what() << "\n";
-        return kExitFailure;
+        return kExitRefused;
     }
     return ctx.exitCode;
 }

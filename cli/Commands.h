@@ -1,12 +1,11 @@
 #pragma once
 #include <iosfwd>
 
+#include "cli/ExitStatus.h"
+
 namespace CLI {
 class App;
 }
-
-// Exit statuses shared by every subcommand.
-enum CliExit { kExitClean = 0, kExitWarning = 1, kExitFailure = 2 };
 
 // What a subcommand writes to and reports back; tests run commands in-process with string streams.
 struct CliContext {

@@ -18,13 +18,13 @@ void AddConvertCommand(CLI::App& app, CliContext& ctx) {
     prompter.subject = *in;
         CSettingsFile file(record, prompter);
         if (!file.ReadFile(*in, IsOldVersionPath(*in))) {
-            ctx.exitCode = kExitFailure;
+            ctx.exitCode = kExitRefused;
             return;
         }
         const bool warned = prompter.shownCount > 0;
         prompter.subject = *out;
         if (!file.WriteFile(*out)) {
-            ctx.exitCode = kExitFailure;
+            ctx.exitCode = kExitRefused;
             return;
         }
         ctx.exitCode = warned ? kExitWarning : kExitClean;

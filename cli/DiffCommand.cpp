@@ -33,8 +33,8 @@ void AddDiffCommand(CLI::App& app, CliContext& ctx) {
         auto second = std::make_unique<CUnitSettings>();
         int ra = ReadSettingsForCli(*a, *first, ctx);
         int rb = ReadSettingsForCli(*b, *second, ctx);
-        if (ra == kExitFailure || rb == kExitFailure) {
-            ctx.exitCode = kExitFailure;
+        if (ra == kExitRefused || rb == kExitRefused) {
+            ctx.exitCode = kExitRefused;
             return;
         }
         CVerifyResult result;

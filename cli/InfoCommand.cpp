@@ -49,7 +49,7 @@ void AddInfoCommand(CLI::App& app, CliContext& ctx) {
         CUnitSettings record;
         CCliPrompter prompter(ctx.err);
         CCliConnection connection(*options, record, prompter, ctx.err);
-        ctx.exitCode = kExitFailure;
+        ctx.exitCode = kExitRefused;
         if (!connection.Open()) return;
         CCommuProcess& comm = connection.Comm();
         ControllerData data;

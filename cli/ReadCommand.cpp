@@ -17,7 +17,7 @@ void AddReadCommand(CLI::App& app, CliContext& ctx) {
     AddConnectionOptions(*cmd, *options);
     cmd->add_option("OUT", *path, "Settings file to write (.lsm dialect; replaced when it exists)")->required();
     cmd->callback([&ctx, options, path] {
-        ctx.exitCode = kExitFailure;
+        ctx.exitCode = kExitRefused;
         auto record = std::make_unique<CUnitSettings>();
         CCliPrompter prompter(ctx.err);
         CCliConnection connection(*options, *record, prompter, ctx.err);

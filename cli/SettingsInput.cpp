@@ -9,6 +9,6 @@ int ReadSettingsForCli(const std::string& path, CUnitSettings& record, CliContex
     CCliPrompter prompter(ctx.err);
     prompter.subject = path;
     CSettingsFile file(record, prompter);
-    if (!file.ReadFile(path, IsOldVersionPath(path))) return kExitFailure;
+    if (!file.ReadFile(path, IsOldVersionPath(path))) return kExitRefused;
     return prompter.shownCount == 0 ? kExitClean : kExitWarning;
 }

@@ -15,7 +15,7 @@ void AddShowCommand(CLI::App& app, CliContext& ctx) {
     cmd->callback([&ctx, path, json] {
         CUnitSettings record;
         ctx.exitCode = ReadSettingsForCli(*path, record, ctx);
-        if (ctx.exitCode == kExitFailure) return;
+        if (ctx.exitCode == kExitRefused) return;
         if (*json)
             ctx.out << RecordToJson(record).dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         else

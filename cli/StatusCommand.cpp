@@ -223,7 +223,7 @@ CLI::App* AddKind(CLI::App& status, CliContext& ctx, const std::shared_ptr<Statu
         auto record = std::make_unique<CUnitSettings>();
         CCliPrompter prompter(ctx.err, options->yes, ctx.answers);
         CCliConnection connection(options->connection, *record, prompter, ctx.err);
-        ctx.exitCode = kExitFailure;
+        ctx.exitCode = kExitRefused;
         if (!connection.Open()) return;
         Json json = Json::object();
         std::ostringstream text;

@@ -61,8 +61,8 @@ void AddValidateCommand(CLI::App& app, CliContext& ctx) {
     cmd->callback([&ctx, path, json] {
         CUnitSettings record;
         const int read = ReadSettingsForCli(*path, record, ctx);
-        if (read == kExitFailure) {
-            ctx.exitCode = kExitFailure;
+        if (read == kExitRefused) {
+            ctx.exitCode = kExitRefused;
             return;
         }
         const Refusal r = CheckRecord(record);

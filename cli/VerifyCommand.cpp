@@ -22,9 +22,9 @@ void AddVerifyCommand(CLI::App& app, CliContext& ctx) {
     cmd->add_option("FILE", *path, "Settings file to compare with the unit")->required();
     cmd->add_flag("--json", *json, "Print the rows as JSON");
     cmd->callback([&ctx, options, path, json] {
-        ctx.exitCode = kExitFailure;
+        ctx.exitCode = kExitRefused;
         auto record = std::make_unique<CUnitSettings>();
-        if (ReadSettingsForCli(*path, *record, ctx) == kExitFailure) return;
+        if (ReadSettingsForCli(*path, *record, ctx) == kExitRefused) return;
         CCliPrompter prompter(ctx.err);
         CCliConnection connection(*options, *record, prompter, ctx.err);
         connection.SetDefaultUnit(record->unitNumber);

@@ -24,10 +24,10 @@ void AddWriteCommand(CLI::App& app, CliContext& ctx) {
     cmd->add_option("IN", *path, "Settings file to write (.lsm, Japanese-key .lsm, or old .csv)")->required();
     cmd->add_flag("--yes,-y", *yes, "Answer yes to every question (needed when stdin is not a terminal)");
     cmd->callback([&ctx, options, path, yes] {
-        ctx.exitCode = kExitFailure;
+        ctx.exitCode = kExitRefused;
         auto record = std::make_unique<CUnitSettings>();
         const int read = ReadSettingsForCli(*path, *record, ctx);
-        if (read == kExitFailure) return;
+        if (read == kExitRefused) return;
         if (read == kExitWarning) {
             // Defaults put in for bad values are not what the file's author meant to send.
             ctx.err << "linksmithctl: " << *path
