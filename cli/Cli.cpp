@@ -3,7 +3,9 @@
 #include <CLI/CLI.hpp>
 
 #include <ostream>
+#include <string>
 
+#include "cli/CliFailure.h"
 #include "cli/Commands.h"
 
 int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& err) {
@@ -25,6 +27,7 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     AddReadCommand(app, ctx);
     AddWriteCommand(app, ctx);
     AddStatusCommand(app, ctx);
+    AddNetworkCommand(app, ctx);
 
     try {
         app.parse(argc, argv);
@@ -35,9 +38,12 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
         out << app.help("", CLI::AppFormatMode::All);
         return kExitClean;
     } catch (const CLI::ParseError& e) {
-        // Usage errors: one line, the same status as an unreadable input.
+        // Usage errors: one line, refused before anything was sent.
         err << "linksmithctl: " << e.what() << "\n";
-        return kExitRefused;
+        bool json = false;
+        for (int i = 1; i < argc; ++i) json = json || std::string(argv[i]) == "--json";
+        EndWithFailure(ctx, FailureOf(nullptr, nullptr, e.what()), json);
+        return ctx.exitCode;
     }
     return ctx.exitCode;
 }

@@ -26,3 +26,4 @@ void AddVerifyCommand(CLI::App& app, CliContext& ctx);
 void AddReadCommand(CLI::App& app, CliContext& ctx);
 void AddWriteCommand(CLI::App& app, CliContext& ctx);
 void AddStatusCommand(CLI::App& app, CliContext& ctx);
+void AddNetworkCommand(CLI::App& app, CliContext& ctx);

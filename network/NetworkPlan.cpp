@@ -1,0 +1,77 @@
+#include "network/NetworkPlan.h"
+
+#include "model/FileIo.h"
+#include "model/Prompter.h"
+#include "model/SettingsFile.h"
+#include "model/TextCodec.h"
+
+SendArea NetworkNode::Sending(int area) const {
+    if (!record) return {};
+    const SettingsImage& pc = record->pc;
+    return area == 1 ? SendArea{pc.localArea1ComStart, pc.localArea1Size}
+                     : SendArea{pc.localArea2ComStart, pc.localArea2Size};
+}
+
+bool CNetworkPlan::Load(const std::string& networkPath) {
+    const bool ok = file.Read(networkPath);
+    nodes.clear();
+    if (!ok && !file.OnlyDuplicateErrors()) {
+        Index();
+        return false;
+    }
+    LoadNodes();
+    return ok;
+}
+
+void CNetworkPlan::LoadNodes() {
+    nodes.clear();
+    nodes.resize(file.nodes.size());
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        nodes[i].entry = file.nodes[i];
+        ReadNode(nodes[i]);
+    }
+    Index();
+}
+
+void CNetworkPlan::ReadNode(NetworkNode& node) {
+    node.record = std::make_unique<CUnitSettings>();
+    node.oldVersion = IsOldVersionPath(node.entry.path);
+    if (!ReadWholeFile(node.entry.path, node.bytes)) {
+        node.readState = NodeReadState::Unreadable;
+    } else {
+        // The reader's one warning for bad values is the answer here, not a message.
+        RecordingPrompter prompter;
+        CSettingsFile reader(*node.record, prompter);
+        node.readState = reader.Apply(node.bytes, node.oldVersion) ? NodeReadState::Clean : NodeReadState::Defaults;
+        node.carried[0] = reader.sendArea1Start;
+        node.carried[1] = reader.sendArea1Size;
+        node.carried[2] = reader.sendArea2Start;
+        node.carried[3] = reader.sendArea2Size;
+    }
+    const CUnitSettings& r = *node.record;
+    node.device = node.entry.hasDevice ? Utf8ToCp932(node.entry.device) : r.targetPlc;
+    node.gateway = node.entry.hasGateway ? Utf8ToCp932(node.entry.gateway) : r.relayPlc;
+    node.unit = node.entry.unit >= 0 ? static_cast<unsigned>(node.entry.unit) : r.unitNumber;
+}
+
+void CNetworkPlan::Index() {
+    for (auto& p : m_byNumber) p = nullptr;
+    for (const auto& n : nodes)
+        if (n.Number() >= kLowestNodeNumber && n.Number() <= kHighestNodeNumber && !m_byNumber[n.Number()])
+            m_byNumber[n.Number()] = &n;
+}
+
+const NetworkNode* CNetworkPlan::Find(int number) const {
+    if (number < 0 || number > kHighestNodeNumber) return nullptr;
+    return m_byNumber[number];
+}
+
+std::string CNetworkPlan::Serialize(const NetworkNode& node, CUnitSettings& record) {
+    RecordingPrompter prompter;
+    CSettingsFile writer(record, prompter);
+    writer.sendArea1Start = node.carried[0];
+    writer.sendArea1Size = node.carried[1];
+    writer.sendArea2Start = node.carried[2];
+    writer.sendArea2Size = node.carried[3];
+    return writer.Serialize();
+}
