@@ -29,6 +29,19 @@ bool CUnitAreaPanel::IsNodeNameAcceptable(const std::string& bytes) {
     return true;
 }
 
+bool CUnitAreaPanel::IsNodeNameStorable(const std::string& bytes) {
+    if (bytes.empty() || bytes.size() > kNodeNameChars) return false;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(bytes[i]);
+        if (c == 0) return false;
+        if (!IsCp932LeadByte(c)) continue;
+        // The unit stores bytes: a lead byte without its trail byte would leave half a character.
+        if (i + 1 >= bytes.size() || bytes[i + 1] == '\0') return false;
+        ++i;
+    }
+    return true;
+}
+
 std::string CUnitAreaPanel::NodeNameForDisplay(const char* field, size_t width) {
     std::string out;
     size_t i = 0;
@@ -144,15 +157,18 @@ bool CUnitAreaPanel::CheckUnitArea(bool forSave, IPrompter& prompter) {
     const bool nameChecked = m_checked[kNodeName];
     m_values.nodeNameEnabled = nameChecked ? 1 : 0;
     const std::string& name = m_text[kNodeName];
-    if (nameChecked && (name.empty() || !IsNodeNameAcceptable(name))) {
+    // Counted as the unit stores the name, in bytes: a name loaded with double-byte
+    // characters passes when it fits, although typing refuses such characters.
+    if (nameChecked && !IsNodeNameStorable(name)) {
         prompter.Message(32829);
         RequestFocus(Field::kNodeName);
         return false;
     }
     std::memset(m_values.nodeName, 0, sizeof m_values.nodeName);
-    // The edit never holds more than 10 bytes nor half a character (filter and display
-    // both see to that), so the copy cannot split a double-byte character.
-    if (nameChecked || forSave)
-        std::memcpy(m_values.nodeName, name.data(), name.size() < kNodeNameChars ? name.size() : kNodeNameChars);
+    // An unchecked name is saved as typed, but never with a character cut in half.
+    if (nameChecked || forSave) {
+        const std::string whole = NodeNameForDisplay(name.data(), name.size());
+        std::memcpy(m_values.nodeName, whole.data(), whole.size());
+    }
     return true;
 }

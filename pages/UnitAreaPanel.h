@@ -49,6 +49,9 @@ public:
 
     // The node name filter on CP932 bytes: no double-byte character, at most 10 bytes.
     static bool IsNodeNameAcceptable(const std::string& bytes);
+    // What the check accepts: a name the unit can store, 1 to 10 bytes of whole characters
+    // (a name read from a file or the unit may hold double-byte characters).
+    static bool IsNodeNameStorable(const std::string& bytes);
     // At most 10 bytes of a stored name, never ending in the first half of a double-byte character.
     static std::string NodeNameForDisplay(const char* field, size_t width);
 

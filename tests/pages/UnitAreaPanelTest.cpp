@@ -101,15 +101,30 @@ TEST_F(UnitAreaPanelTest, StoredNameIsNeverCutInsideADoubleByteCharacter) {
     EXPECT_EQ(CUnitAreaPanel::NodeNameForDisplay(tail, 10), "ABCDEFGHI");
 }
 
-TEST_F(UnitAreaPanelTest, LoadedDoubleByteNameIsShownAndRefusedByTheCheck) {
-    std::memcpy(record.pc.nodeName, "\x82\xA0XY", 4);
+TEST_F(UnitAreaPanelTest, LoadedDoubleByteNameIsCheckedInTheBytesTheUnitStores) {
+    // "第1ライン": four double-byte characters and a digit, 9 bytes.
+    const std::string line1 = "\x91\xE6" "1" "\x83\x89\x83\x43\x83\x93";
+    std::memcpy(record.pc.nodeName, line1.data(), line1.size());
     record.pc.nodeNameEnabled = 1;
     panel.InitFromRecord(record, kDecimal);
-    EXPECT_EQ(panel.Text(CUnitAreaPanel::kNodeName), "\x82\xA0XY");
-    EXPECT_FALSE(panel.CheckUnitArea(false, prompter));
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].id, 32829);
-    EXPECT_EQ(panel.Focus().field, Field::kNodeName);
+    EXPECT_EQ(panel.Text(CUnitAreaPanel::kNodeName), line1);
+    for (bool forSave : {false, true}) {
+        ASSERT_TRUE(panel.CheckUnitArea(forSave, prompter)) << forSave;
+        EXPECT_EQ(std::string(panel.WorkingCopy().nodeName), line1);
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+    // Typing still refuses a double-byte character, and the loaded name is kept.
+    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kNodeName, line1 + "X"));
+    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kNodeName, "AB\x82\xA0"));
+    EXPECT_EQ(panel.Text(CUnitAreaPanel::kNodeName), line1);
+
+    // Five double-byte characters fill the 10 bytes; an eleventh byte or half a character is
+    // more than the unit keeps.
+    EXPECT_TRUE(CUnitAreaPanel::IsNodeNameStorable("\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8"));
+    EXPECT_FALSE(CUnitAreaPanel::IsNodeNameStorable("\x82\xA0\x82\xA2\x82\xA4\x82\xA6\x82\xA8X"));
+    EXPECT_FALSE(CUnitAreaPanel::IsNodeNameStorable("ABCDEFGHI\x82"));
+    EXPECT_FALSE(CUnitAreaPanel::IsNodeNameStorable(""));
+    EXPECT_TRUE(CUnitAreaPanel::IsNodeNameStorable("ABCDEFGHIJ"));
 }
 
 TEST_F(UnitAreaPanelTest, EachRuleFailsAloneWithItsMessageAndFocus) {
