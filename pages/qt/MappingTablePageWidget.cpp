@@ -131,14 +131,19 @@ void CMappingTablePageWidget::Refresh() {
 }
 
 bool CMappingTablePageWidget::Validate(int radix, IPrompter& prompter) {
-    const bool ok = m_page.Validate(radix, prompter);
+    if (!m_page.Validate(radix, prompter)) {
+        ApplyFocus(m_page.Focus());
+        return false;
+    }
     Refresh();
-    if (!ok) ApplyFocus(m_page.Focus());
-    if (ok && onTableChanged) onTableChanged();
-    return ok;
+    if (onTableChanged) onTableChanged();
+    return true;
 }
 
 void CMappingTablePageWidget::ApplyFocus(const FocusRequest& focus) {
+    // A refusal scrolls the table to the offending row: show that row before its cell takes
+    // the focus, or typing would edit a row that is not on screen.
+    Refresh();
     if (focus.field == Field::kMapArea1Start) return FocusAndSelectAll(m_start[0]);
     if (focus.field == Field::kMapArea2Start) return FocusAndSelectAll(m_start[1]);
     if (focus.row < 0) return;
