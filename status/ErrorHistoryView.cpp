@@ -49,7 +49,7 @@ void CErrorHistoryView::Show() {
 }
 
 bool CErrorHistoryView::Clear() {
-    if (IsBusy()) return false;
+    if (IsBusy() || IsAsking()) return false;
     if (m_prompter.Show(Msg::kClearHistoryQuestion, {}, PromptButtons::YesNo, PromptIcon::Warning) ==
         PromptAnswer::No)
         return false;

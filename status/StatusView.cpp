@@ -3,8 +3,16 @@
 CStatusView::CStatusView(CUnitSettings& settings, IPrompter& prompter)
     : m_settings(settings), m_prompter(prompter) {}
 
+PromptAnswer CStatusView::CViewPrompter::Show(int messageId, const std::vector<std::string>& inserts,
+                                              PromptButtons buttons, PromptIcon icon) {
+    ++m_open;
+    const PromptAnswer answer = m_target.Show(messageId, inserts, buttons, icon);
+    --m_open;
+    return answer;
+}
+
 bool CStatusView::Open() {
-    if (m_busy) return false;
+    if (!CanStartRead()) return false;
     Layout();
     m_busy = true;
     bool ok = Read();
@@ -14,20 +22,25 @@ bool CStatusView::Open() {
     return ok;
 }
 
-bool CStatusView::Update() {
-    if (m_busy) return false;
-    return RunExclusive([this] {
-        BeforeUpdateRead();
-        Notify();
+bool CStatusView::Update() { return RunUpdate(false); }
+
+bool CStatusView::RunUpdate(bool automatic) {
+    if (!CanStartRead()) return false;
+    return RunExclusive([this, automatic] {
+        if (!automatic) {
+            BeforeUpdateRead();
+            Notify();
+        }
         bool ok = Read();
+        if (automatic) BeforeUpdateRead();
         if (ok) Show();
         return ok;
     });
 }
 
 bool CStatusView::AutoRefreshTick() {
-    if (!m_autoRefresh.IsOn() || m_busy || !m_open) return false;
-    bool ok = Update();
+    if (!m_autoRefresh.IsOn() || !m_open || !CanStartRead()) return false;
+    bool ok = RunUpdate(true);
     m_autoRefresh.ReadEnded(ok);
     Notify();
     return ok;

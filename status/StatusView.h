@@ -28,6 +28,8 @@ public:
     bool AutoRefreshTick();
 
     bool IsBusy() const { return m_busy; }
+    // A question or message of the view is open (it pumps messages): no read may start.
+    bool IsAsking() const { return m_prompter.IsOpen(); }
     bool IsUpdateEnabled() const { return m_buttonsEnabled; }
     bool IsCloseEnabled() const { return m_buttonsEnabled; }
     bool IsOpen() const { return m_open; }
@@ -47,7 +49,9 @@ protected:
     virtual void Layout() = 0;
     virtual bool Read() = 0;
     virtual void Show() = 0;
-    // Runs after the buttons are disabled and before the read of an update.
+    // Clears what an update shows before its read. An update by hand runs it before the
+    // read; the automatic refresh runs it only once the read has returned (right before
+    // showing the new record, or to leave the failed state), so nothing blinks each interval.
     virtual void BeforeUpdateRead() {}
 
     // Runs one exchange with the buttons disabled and the busy mark set.
@@ -55,10 +59,26 @@ protected:
     void SetButtonsEnabled(bool on);
     void Notify();
 
+    // Forwards to the prompter the view was given and knows while a box is open.
+    class CViewPrompter : public IPrompter {
+    public:
+        explicit CViewPrompter(IPrompter& target) : m_target(target) {}
+        PromptAnswer Show(int messageId, const std::vector<std::string>& inserts, PromptButtons buttons,
+                          PromptIcon icon) override;
+        bool IsOpen() const { return m_open > 0; }
+
+    private:
+        IPrompter& m_target;
+        int m_open = 0;
+    };
+
     CUnitSettings& m_settings;
-    IPrompter& m_prompter;
+    CViewPrompter m_prompter;
 
 private:
+    bool RunUpdate(bool automatic);
+    bool CanStartRead() const { return !m_busy && !m_prompter.IsOpen(); }
+
     CAutoRefresh m_autoRefresh;
     std::function<void()> m_observer;
     bool m_busy = false;

@@ -38,15 +38,13 @@ void CColorListCtrl::SetCells(const CCellGrid& grid) {
         setRowCount(grid.Rows());
         setColumnCount(grid.Columns());
     }
-    bool anyHeader = false;
+    // A report list always has its header row, blank texts and all (the data link grid's).
     QStringList headers;
     for (int c = 0; c < grid.Columns(); ++c) {
         const std::string h = c < static_cast<int>(grid.Headers().size()) ? grid.Headers()[c] : std::string();
-        anyHeader = anyHeader || !h.empty();
         headers << QString::fromStdString(h);
     }
     setHorizontalHeaderLabels(headers);
-    horizontalHeader()->setVisible(anyHeader);
     if (reshaped) SetFirstColumnWidth(m_firstColumnWidth);
 
     QPalette pal = viewport()->palette();

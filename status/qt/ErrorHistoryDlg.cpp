@@ -67,7 +67,7 @@ void CErrorHistoryDlg::SyncButtons() {
 }
 
 void CErrorHistoryDlg::OnClear() {
-    if (m_model.IsBusy()) return;
+    if (m_model.IsBusy() || m_model.IsAsking()) return;
     m_model.Clear();
     AfterExchange();
 }

@@ -123,13 +123,15 @@ void CStatusDialog::AfterExchange() {
 }
 
 void CStatusDialog::OnUpdate() {
-    if (m_view->IsBusy()) return;
+    if (m_view->IsBusy() || m_view->IsAsking()) return;
     m_view->Update();
     AfterExchange();
 }
 
 void CStatusDialog::OnTick() {
-    if (m_view->IsBusy()) return;
+    // The timer runs on while a read waits or a question of the view is open; the next tick
+    // after that reads.
+    if (m_view->IsBusy() || m_view->IsAsking()) return;
     m_view->AutoRefreshTick();
     AfterExchange();
 }
