@@ -1,19 +1,30 @@
 #include "app/qt/VerifyResultDlg.h"
 
+#include <QEvent>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTableWidget>
+#include <QScreen>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include "model/Messages.h"
 #include "model/VerifyResult.h"
 #include "pages/qt/PageWidgetTools.h"
+#include "status/CellGrid.h"
+#include "status/qt/ColorListCtrl.h"
 
 namespace {
 constexpr int kMinimumRows = 15;
+constexpr int kNoColumnWidth = 30;
+constexpr int kReserve = 35;
+constexpr int kShares[4] = {0, 7, 5, 5};
+constexpr int kShareSum = 17;
+// Room a cell keeps around its text.
+constexpr int kCellPadding = 16;
 
 // Item and choice texts come from the string table (UTF-8); a node name is the record's
 // Shift_JIS bytes.
@@ -23,42 +34,38 @@ QString RowText(const std::string& text) {
 }
 }  // namespace
 
+std::array<int, 4> CVerifyResultDlg::ColumnWidths(int clientWidth, int scrollBarWidth) {
+    int rest = clientWidth - scrollBarWidth - kReserve;
+    const int w = rest > 0 ? rest / kShareSum : 0;
+    return {kNoColumnWidth, kShares[1] * w, kShares[2] * w, kShares[3] * w};
+}
+
 CVerifyResultDlg::CVerifyResultDlg(const CVerifyResult& result, QWidget* parent) : QDialog(parent) {
     setObjectName("verifyResultDialog");
     setWindowTitle(QString::fromUtf8("照合"));
     const auto& rows = result.Rows();
     const int count = static_cast<int>(rows.size());
 
-    auto* table = new QTableWidget(count > kMinimumRows ? count : kMinimumRows, 4, this);
-    table->setObjectName("verifyList");
-    table->setHorizontalHeaderLabels(
-        {MessageString(32818), MessageString(32860), MessageString(32861), MessageString(32862)});
-    table->verticalHeader()->hide();
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setShowGrid(true);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    table->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
-    table->setMinimumWidth(600);
-    // No. is 30 pixels; the three text columns share the rest 7 : 5 : 5.
-    const int w = (table->minimumWidth() - 30 - 35) / 17;
-    table->setColumnWidth(0, 30);
-    table->setColumnWidth(1, 7 * w);
-    table->setColumnWidth(2, 5 * w);
-    table->setColumnWidth(3, 5 * w);
-    for (int i = 0; i < table->rowCount(); ++i) {
-        auto* no = new QTableWidgetItem(i < count ? QString::number(i + 1) : QString(" "));
-        no->setBackground(QColor(225, 225, 225));
-        no->setTextAlignment(Qt::AlignCenter);
-        table->setItem(i, 0, no);
+    // The grid list with its first column shaded and the others in the window's colours.
+    CCellGrid grid;
+    grid.Reset(count > kMinimumRows ? count : kMinimumRows, 4, CCellGrid::kModeShadedFirst);
+    grid.SetHeaders({MessageText(32818), MessageText(32860), MessageText(32861), MessageText(32862)});
+    grid.SetCellColours(0, StatusColour::kWindowText, StatusColour::kListBackground);
+    for (int i = 0; i < grid.Rows(); ++i) {
+        grid.SetText(i, 0, i < count ? std::to_string(i + 1) : std::string(" "));
         if (i >= count) continue;
         const VerifyRow& row = rows[static_cast<size_t>(i)];
-        const QString texts[3] = {RowText(row.item), RowText(row.plcText), RowText(row.pcText)};
-        for (int c = 0; c < 3; ++c) {
-            auto* item = new QTableWidgetItem(texts[c]);
-            item->setTextAlignment(Qt::AlignCenter);
-            table->setItem(i, c + 1, item);
-        }
+        grid.SetText(i, 1, RowText(row.item).toStdString());
+        grid.SetText(i, 2, RowText(row.plcText).toStdString());
+        grid.SetText(i, 3, RowText(row.pcText).toStdString());
     }
+    m_list = new CColorListCtrl(this);
+    m_list->setObjectName("verifyList");
+    m_list->SetCells(grid);
+    // The widths follow the list's width and cannot be dragged.
+    m_list->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->installEventFilter(this);
 
     auto* countField = new QLineEdit(QString::number(count), this);
     countField->setObjectName("mismatchCount");
@@ -74,6 +81,51 @@ CVerifyResultDlg::CVerifyResultDlg(const CVerifyResult& result, QWidget* parent)
     side->addStretch();
     side->addWidget(close);
     auto* layout = new QHBoxLayout(this);
-    layout->addWidget(table, 1);
+    layout->addWidget(m_list, 1);
     layout->addLayout(side);
+    SizeToContents();
+    FitColumns();
+}
+
+int CVerifyResultDlg::ScrollBarWidth() const {
+    return m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_list);
+}
+
+// The list's inside width, the vertical scroll bar not taken off (its width is reserved).
+int CVerifyResultDlg::ClientWidth() const { return m_list->width() - 2 * m_list->frameWidth(); }
+
+void CVerifyResultDlg::FitColumns() {
+    const std::array<int, 4> widths = ColumnWidths(ClientWidth(), ScrollBarWidth());
+    for (int c = 0; c < 4; ++c) m_list->setColumnWidth(c, widths[c]);
+}
+
+void CVerifyResultDlg::SizeToContents() {
+    const QFontMetrics cells = m_list->fontMetrics();
+    const QFontMetrics header = m_list->horizontalHeader()->fontMetrics();
+    // The unit w of the 7 : 5 : 5 split that the widest text of each column needs.
+    int w = 0;
+    for (int c = 1; c < 4; ++c) {
+        int widest = header.horizontalAdvance(m_list->horizontalHeaderItem(c)->text());
+        for (int r = 0; r < m_list->rowCount(); ++r) {
+            const int advance = cells.horizontalAdvance(m_list->CellText(r, c));
+            if (advance > widest) widest = advance;
+        }
+        const int need = (widest + kCellPadding + kShares[c] - 1) / kShares[c];
+        if (need > w) w = need;
+    }
+    int width = kShareSum * w + kReserve + ScrollBarWidth() + 2 * m_list->frameWidth();
+    int height = m_list->horizontalHeader()->sizeHint().height() +
+                 kMinimumRows * m_list->verticalHeader()->defaultSectionSize() + 2 * m_list->frameWidth();
+    // Never larger than the screen the dialog opens on.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QSize room = screen->availableSize() * 9 / 10;
+        if (width > room.width()) width = room.width();
+        if (height > room.height()) height = room.height();
+    }
+    m_list->setMinimumSize(width, height);
+}
+
+bool CVerifyResultDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::Resize) FitColumns();
+    return QDialog::eventFilter(watched, event);
 }
