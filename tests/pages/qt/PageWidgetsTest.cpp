@@ -269,22 +269,6 @@ TEST_F(MappingWidgetTest, ScrollBarPagesTheTable) {
     EXPECT_EQ(page.Row(127).words[MappingRow::kNodeNumber], 9);
 }
 
-TEST_F(MappingWidgetTest, RefusedRowFocusesItsCellWithTheTextSelected) {
-    system.SelectList(CSystemSettingPage::kMappingTableMethod, 1);
-    for (int i = 0; i < 30; ++i) {
-        page.SetRowField(i, CMappingTablePage::kNodeColumn, i + 1);
-        for (int c = 1; c <= 4; ++c) page.SetRowField(i, c, 0);
-    }
-    page.SetRowField(24, CMappingTablePage::kNodeColumn, 300);
-    widget->Refresh();
-    EXPECT_FALSE(widget->Validate(kDecimal, prompter));
-    EXPECT_EQ(prompter.shown.back().id, 32922);
-    EXPECT_EQ(page.TopRow(), 25);
-    QLineEdit* node0 = CellAt("node", 0);
-    EXPECT_EQ(QApplication::focusWidget(), node0);
-    EXPECT_EQ(node0->selectedText(), "300");
-}
-
 TEST(ExtensionPageWidget, LinesShowTheNodeListForms) {
     CUnitSettings record;
     CExtensionPage page;
