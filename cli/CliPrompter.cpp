@@ -8,6 +8,8 @@
 PromptAnswer CCliPrompter::Show(int messageId, const std::vector<std::string>& inserts, PromptButtons buttons,
                                 PromptIcon) {
     ++shownCount;
+    lastId = messageId;
+    lastInserts = inserts;
     m_err << "linksmithctl: " << (subject.empty() ? "" : subject + ": ") << FormatMessage(messageId, inserts);
     if (buttons == PromptButtons::Ok) {
         m_err << "\n";

@@ -18,6 +18,9 @@ public:
     int declinedCount = 0;
     // Named before the message when set, e.g. the file the message is about.
     std::string subject;
+    // The last message or question shown (id 0: none yet), for the report of a refusal.
+    int lastId = 0;
+    std::vector<std::string> lastInserts;
 
 private:
     bool Ask();

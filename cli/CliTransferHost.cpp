@@ -1,5 +1,6 @@
 #include "cli/CliTransferHost.h"
 
+#include "model/Prompter.h"
 #include "model/ValueText.h"
 
 CCliTransferHost::CCliTransferHost(CUnitSettings& record, IPrompter& prompter)
@@ -17,8 +18,20 @@ void CCliTransferHost::LoadPagesFromRecord() {
 
 bool CCliTransferHost::CheckAllPages(bool forSave) {
     m_scratch = std::make_unique<CUnitSettings>(m_record);
+    m_refusingPage.clear();
     if (::CheckAllPages(m_pages, forSave, kDecimal, *m_scratch, m_prompter)) return true;
     m_scratch.reset();
+    // Not every rule puts the focus into a field, so the page is found by asking each page in
+    // the same order again, quietly: the first that refuses is the one that did.
+    RecordingPrompter quiet;
+    if (!m_panel.CheckUnitArea(forSave, quiet))
+        m_refusingPage = "unitArea";
+    else if (!m_system.Validate(kDecimal, quiet))
+        m_refusingPage = "system";
+    else if (!m_local.Validate(kDecimal, quiet))
+        m_refusingPage = "localNode";
+    else
+        m_refusingPage = "mapping";
     return false;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "app/TransferWorkflow.h"
 #include "pages/ExtensionPage.h"
@@ -25,6 +26,9 @@ public:
 
     void PullControls() override {}
     bool CheckAllPages(bool forSave) override;
+    // After CheckAllPages refused: the page whose rule refused ("unitArea", "system",
+    // "localNode" or "mapping"); empty after an accepted check.
+    const std::string& RefusingPage() const { return m_refusingPage; }
     bool CheckLocalOtherOverlap() override;
     int IpAddressMethodIndex() const override;
     bool AutomaticBaudRate() const override;
@@ -49,4 +53,5 @@ private:
     PageSet m_pages;
     // Starts as a copy of the record, so fields no page owns keep the file's values.
     std::unique_ptr<CUnitSettings> m_scratch;
+    std::string m_refusingPage;
 };

@@ -73,23 +73,29 @@ bool CCliConnection::Start() {
     std::string device = m_options.device.empty() ? std::string(CCommuProcess::kDefaultDeviceString) : m_options.device;
     CDeviceString check;
     if (!check.Parse(device)) {
-        m_err << "linksmithctl: malformed device string: " << device << "\n";
+        m_refusal = "malformed device string: " + device;
+        m_err << "linksmithctl: " << m_refusal << "\n";
         return false;
     }
     std::string gateway = m_options.gateway;
     if (!gateway.empty() && !check.Parse(gateway)) {
-        m_err << "linksmithctl: malformed gateway device string: " << gateway << "\n";
+        m_refusal = "malformed gateway device string: " + gateway;
+        m_err << "linksmithctl: " << m_refusal << "\n";
         return false;
     }
     if (m_options.simulate) {
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
         m_sim = std::make_unique<CSimServer>();
-        m_sim->AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
+        // The simulated unit sits at the unit number the commands address.
+        auto unit = std::make_unique<CUnitSimulatorAdapter>();
+        unit->Unit().SetUnitNumber(static_cast<int>(UnitNumber()));
+        m_sim->AddPlc(0, 0, std::move(unit));
         m_middleware.SetSimulatedPeer(m_sim.get());
         std::string& endpoint = gateway.empty() ? device : gateway;
         m_middleware.WriteDeviceValue(&endpoint, "NET", "LINK", "SIM");
 #else
-        m_err << "linksmithctl: --simulate is not available in this build\n";
+        m_refusal = "--simulate is not available in this build";
+        m_err << "linksmithctl: " << m_refusal << "\n";
         return false;
 #endif
     }
@@ -127,4 +133,8 @@ void CCliConnection::DescribeConnection(CUnitSettings& record) const {
 void CCliConnection::ExplainOpenFailure() {
     std::string why = m_middleware.LastOpenError();
     if (!why.empty()) m_err << "linksmithctl: " << why << "\n";
+}
+
+CliFailure CCliConnection::FailureOf(const CCliPrompter& prompter) const {
+    return ::FailureOf(&m_comm, &prompter, m_refusal);
 }

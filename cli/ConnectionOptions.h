@@ -3,12 +3,14 @@
 #include <memory>
 #include <string>
 
+#include "cli/CliFailure.h"
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
 
 namespace CLI {
 class App;
 }
+class CCliPrompter;
 class CSimServer;
 
 // The connection options every command that talks to a unit shares.
@@ -40,6 +42,9 @@ public:
     bool Open();
     // The middleware's reason why the PLC could not be opened, on err (nothing when it has none).
     void ExplainOpenFailure();
+    // Why Start() or Open() failed, as the command reports it: a refused option (exit 2), or what
+    // the communication object reported.
+    CliFailure FailureOf(const CCliPrompter& prompter) const;
     // Puts the connection this command used into the record's communication settings: the PLC's
     // device string, and the gateway's only when the command went through one. The tool's own
     // profile may remember a gateway of an earlier command, which a file must not name.
@@ -55,5 +60,6 @@ private:
     CLinkMiddleware m_middleware;
     CCommuProcess m_comm;
     bool m_started = false;
+    std::string m_refusal;  // the tool's own reason when Start() refused an option
     unsigned m_defaultUnit = 0;
 };

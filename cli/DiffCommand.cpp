@@ -5,6 +5,7 @@
 #include <memory>
 #include <ostream>
 
+#include "cli/CliFailure.h"
 #include "cli/Commands.h"
 #include "cli/RecordJson.h"
 #include "cli/SettingsInput.h"
@@ -21,7 +22,8 @@ SettingsImage AsUnitReports(SettingsImage image) {
 
 // The verify comparison between two settings files, offline: A takes the PC side, B the PLC side.
 void AddDiffCommand(CLI::App& app, CliContext& ctx) {
-    auto* cmd = app.add_subcommand("diff", "Compare two settings files item by item, as a verify would");
+    auto* cmd = app.add_subcommand("diff", "Compare two settings files item by item, as a verify would: exit 0 "
+                                           "when they agree, 1 when they differ, 2 when one cannot be read");
     auto a = std::make_shared<std::string>();
     auto b = std::make_shared<std::string>();
     auto json = std::make_shared<bool>(false);
@@ -31,12 +33,10 @@ void AddDiffCommand(CLI::App& app, CliContext& ctx) {
     cmd->callback([&ctx, a, b, json] {
         auto first = std::make_unique<CUnitSettings>();
         auto second = std::make_unique<CUnitSettings>();
-        int ra = ReadSettingsForCli(*a, *first, ctx);
-        int rb = ReadSettingsForCli(*b, *second, ctx);
-        if (ra == kExitRefused || rb == kExitRefused) {
-            ctx.exitCode = kExitRefused;
-            return;
-        }
+        CliFailure unreadable;
+        if (ReadSettingsForCli(*a, *first, ctx, &unreadable) == kExitRefused ||
+            ReadSettingsForCli(*b, *second, ctx, &unreadable) == kExitRefused)
+            return EndWithFailure(ctx, unreadable, *json);
         CVerifyResult result;
         result.Build(first->pc, AsUnitReports(second->pc));
         PrintVerifyResult(result, *json, ctx);

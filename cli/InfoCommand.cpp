@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "cli/CliFailure.h"
 #include "cli/CliPrompter.h"
 #include "cli/Commands.h"
 #include "cli/ConnectionOptions.h"
@@ -49,19 +50,14 @@ void AddInfoCommand(CLI::App& app, CliContext& ctx) {
         CUnitSettings record;
         CCliPrompter prompter(ctx.err);
         CCliConnection connection(*options, record, prompter, ctx.err);
-        ctx.exitCode = kExitRefused;
-        if (!connection.Open()) return;
         CCommuProcess& comm = connection.Comm();
+        if (!connection.Open()) return EndWithFailure(ctx, connection.FailureOf(prompter), *json);
         ControllerData data;
         bool decoded = comm.RunCommand(kControllerDataRead, comm.m_unitNumber, {},
-                                       [&](CCommuProcess& self, uint16_t, const uint8_t* p, size_t n) {
-                                           if (DecodeControllerData(p, n, &data)) return true;
-                                           char code[16];
-                                           std::snprintf(code, sizeof code, "0x%.4x", static_cast<unsigned>(n));
-                                           self.Prompter().Message(32858, {code});
-                                           return false;
+                                       [&](CCommuProcess& self, uint16_t command, const uint8_t* p, size_t n) {
+                                           return DecodeControllerData(p, n, &data) || self.ReportBadReply(command);
                                        });
-        if (!decoded) return;
+        if (!decoded) return EndWithFailure(ctx, FailureOf(&comm, &prompter), *json);
         if (*json) {
             nlohmann::json j = {{"unitModel", data.model}, {"softwareVersion", data.version},
                                 {"unitIpAddress", data.ipAddress}, {"unitNumber", options->unit}};

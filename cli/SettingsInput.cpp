@@ -5,10 +5,13 @@
 #include "cli/CliPrompter.h"
 #include "model/FileIo.h"
 
-int ReadSettingsForCli(const std::string& path, CUnitSettings& record, CliContext& ctx) {
+int ReadSettingsForCli(const std::string& path, CUnitSettings& record, CliContext& ctx, CliFailure* refusal) {
     CCliPrompter prompter(ctx.err);
     prompter.subject = path;
     CSettingsFile file(record, prompter);
-    if (!file.ReadFile(path, IsOldVersionPath(path))) return kExitRefused;
+    if (!file.ReadFile(path, IsOldVersionPath(path))) {
+        if (refusal) *refusal = FailureOf(nullptr, &prompter);
+        return kExitRefused;
+    }
     return prompter.shownCount == 0 ? kExitClean : kExitWarning;
 }

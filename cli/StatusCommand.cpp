@@ -8,6 +8,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/CliFailure.h"
 #include "cli/CliPrompter.h"
 #include "cli/Commands.h"
 #include "cli/ConnectionOptions.h"
@@ -216,25 +217,28 @@ bool Cycle(StatusRun& run) {
 
 CLI::App* AddKind(CLI::App& status, CliContext& ctx, const std::shared_ptr<StatusOptions>& options,
                   const char* name, const std::string& help, StatusKind kind) {
-    auto* cmd = status.add_subcommand(name, help + "; exit 0 when read, 2 on failure");
+    auto* cmd = status.add_subcommand(name, help + "; exit 0 when read, 2 when refused, 3 when the communication "
+                                                     "failed, 4 when the unit answered with a failure");
     AddConnectionOptions(*cmd, options->connection);
     cmd->add_flag("--json", options->json, "Print JSON (the decoded values) instead of text");
     cmd->callback([&ctx, options, kind] {
         auto record = std::make_unique<CUnitSettings>();
         CCliPrompter prompter(ctx.err, options->yes, ctx.answers);
         CCliConnection connection(options->connection, *record, prompter, ctx.err);
-        ctx.exitCode = kExitRefused;
-        if (!connection.Open()) return;
+        if (!connection.Open()) return EndWithFailure(ctx, connection.FailureOf(prompter), options->json);
         Json json = Json::object();
         std::ostringstream text;
         StatusRun run{connection.Comm(), *record, prompter, *options, json, text};
         const bool ok = kind(run);
+        const CliFailure failure = ok ? CliFailure{kExitClean, 0, {}, {}} : connection.FailureOf(prompter);
+        ctx.exitCode = failure.exitCode;
         if (options->json) {
+            // One object: what was read (a history before a failed clear) and the failure beside it.
+            if (!ok) json.update(FailureJson(failure));
             if (!json.empty()) ctx.out << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
         } else {
             ctx.out << text.str();
         }
-        if (ok) ctx.exitCode = kExitClean;
     });
     return cmd;
 }

@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "cli/CliFailure.h"
 #include "cli/CliTransferHost.h"
 #include "cli/Commands.h"
 #include "cli/SettingsInput.h"
@@ -27,19 +28,16 @@ Refusal CheckRecord(CUnitSettings& record) {
     Refusal r;
     if (host.CheckAllPages(false)) {
         if (host.CheckLocalOtherOverlap()) return r;
-        r.page = "overlap";
+        // The overlap names a record of the mapping table.
+        r.page = "mapping";
     } else {
-        const std::pair<const char*, const CPageBase*> order[] = {{"unitArea", &host.Panel()},
+        r.page = host.RefusingPage();
+        const std::pair<const char*, const CPageBase*> pages[] = {{"unitArea", &host.Panel()},
                                                                    {"system", &host.System()},
                                                                    {"localNode", &host.Local()},
                                                                    {"mapping", &host.Mapping()}};
-        for (const auto& [name, page] : order) {
-            r.page = name;
-            if (page->Focus().IsSet()) {
-                r.focus = page->Focus();
-                break;
-            }
-        }
+        for (const auto& [name, page] : pages)
+            if (r.page == name && page->Focus().IsSet()) r.focus = page->Focus();
     }
     if (!prompter.shown.empty()) {
         r.id = prompter.shown.front().id;
@@ -60,11 +58,9 @@ void AddValidateCommand(CLI::App& app, CliContext& ctx) {
     cmd->add_flag("--json", *json, "Print the failing rule as JSON (string id, message, page, field)");
     cmd->callback([&ctx, path, json] {
         CUnitSettings record;
-        const int read = ReadSettingsForCli(*path, record, ctx);
-        if (read == kExitRefused) {
-            ctx.exitCode = kExitRefused;
-            return;
-        }
+        CliFailure unreadable;
+        const int read = ReadSettingsForCli(*path, record, ctx, &unreadable);
+        if (read == kExitRefused) return EndWithFailure(ctx, unreadable, *json);
         const Refusal r = CheckRecord(record);
         if (r.id == 0) {
             ctx.exitCode = read;  // a file read with defaults put in is not clean

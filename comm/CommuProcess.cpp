@@ -84,21 +84,31 @@ CCommuProcess::CCommuProcess(CUnitSettings& settings, IPrompter& prompter, IMidd
 
 CCommuProcess::~CCommuProcess() { delete m_storage; }
 
-void CCommuProcess::ShowCode(int id, uint16_t code) { m_prompter.Message(id, {Hex4(code)}); }
+void CCommuProcess::ReportFailure(FailureKind kind, int messageId, std::vector<std::string> inserts, int code) {
+    m_failure = Failure{kind, messageId, inserts, code};
+    m_prompter.Message(messageId, inserts);
+}
+
+bool CCommuProcess::ReportBadReply(uint16_t command) {
+    ReportFailure(FailureKind::Exchange, Msg::kBadReply, {Hex4(command)}, m_endCode);
+    return false;
+}
+
+void CCommuProcess::ReportCode(FailureKind kind, int id, uint16_t code) { ReportFailure(kind, id, {Hex4(code)}, code); }
 
 bool CCommuProcess::Initialize() {
     uint16_t status = m_middleware.Initialize();
     if (Mw::Failed(status)) {
         char buf[16];
         std::snprintf(buf, sizeof buf, "0x%X", status);
-        m_prompter.Message(Id::kInitFailed, {buf});
+        ReportFailure(FailureKind::Exchange, Id::kInitFailed, {buf}, status);
         return false;
     }
     m_initialised = true;
     if (!m_storage) {
         m_storage = new (std::nothrow) MemoryStorage;
         if (!m_storage) {
-            m_prompter.Message(Id::kLockFailed);
+            ReportFailure(FailureKind::Exchange, Id::kLockFailed);
             return false;
         }
     }
@@ -123,12 +133,12 @@ bool CCommuProcess::OpenProject() {
     uint16_t status = m_middleware.OpenProject(nullptr, m_storage, kProjectIdentity, Mw::kOpenMode, &m_projectHandle);
     if (Mw::Failed(status)) {
         m_projectHandle = 0;
-        m_prompter.Message(Id::kProjectOpenFailed);
+        ReportFailure(FailureKind::Exchange, Id::kProjectOpenFailed, {}, status);
         return false;
     }
     if (Mw::LowByte(status) == Mw::kNothingMore) return true;
     if (Mw::Failed(m_middleware.GetProjectFilePath(m_projectHandle, &m_projectFile))) {
-        m_prompter.Message(Id::kProjectPathFailed);
+        ReportFailure(FailureKind::Exchange, Id::kProjectPathFailed);
         return false;
     }
     m_deviceNames.clear();
@@ -151,7 +161,7 @@ bool CCommuProcess::OpenProject() {
             offered += name;
         }
         if (Mw::Failed(m_middleware.SetOfferedDeviceTypes(offered))) {
-            m_prompter.Message(Id::kAddPlcFailed);
+            ReportFailure(FailureKind::Exchange, Id::kAddPlcFailed);
             return false;
         }
     }
@@ -166,7 +176,8 @@ bool CCommuProcess::OpenProject() {
     else if (relay)
         m_connectionType = 1;
     else
-        m_connectionType = profile.ReadString(kProfileSection, "ConnectionType", kProfileBuffer) == "1" ? 1 : 0;
+        // A decimal number, as it is written: "01" is 1 as well.
+        m_connectionType = ToNumber(profile.ReadString(kProfileSection, "ConnectionType", kProfileBuffer)) == 1 ? 1 : 0;
     m_settings.targetPlcNumber = static_cast<uint32_t>(m_connectionType);
 
     if (target) {
@@ -203,7 +214,7 @@ CCommuProcess::PlcEntry* CCommuProcess::EntryByName(const std::string& name) {
 bool CCommuProcess::AddPlcEntry(const std::string& name) {
     PlcEntry* e = EntryByName(name);
     if (!e) {
-        m_prompter.Message(Id::kAddPlcFailed);
+        ReportFailure(FailureKind::Exchange, Id::kAddPlcFailed);
         return false;
     }
     e->name = name;
@@ -211,7 +222,7 @@ bool CCommuProcess::AddPlcEntry(const std::string& name) {
     if (e->comment.empty()) e->comment = " ";
     uint16_t status = m_middleware.AddPlcEntry(m_projectHandle, e->name, e->deviceString, e->comment, &e->slot);
     if (Mw::Failed(status)) {
-        m_prompter.Message(Id::kAddPlcFailed);
+        ReportFailure(FailureKind::Exchange, Id::kAddPlcFailed);
         m_middleware.RemovePlcEntry(m_projectHandle, e->name);
         return false;
     }
@@ -315,7 +326,7 @@ bool CCommuProcess::OpenPlc() {
     uint16_t status = m_middleware.OpenPlc(m_projectHandle, name, Mw::kOpenMode, &m_plcHandle);
     if (Mw::Failed(status)) {
         m_plcHandle = 0;
-        m_prompter.Message(Id::kOpenPlcFailed);
+        ReportFailure(FailureKind::Exchange, Id::kOpenPlcFailed, {}, status);
         return false;
     }
     return true;
@@ -417,6 +428,7 @@ void CCommuProcess::SignalEvent() {
 bool CCommuProcess::ExecuteCommand(uint16_t command, uint16_t selector, const std::vector<uint8_t>& data,
                                    ResponseDecoder decoder, CompletionCallback callback) {
     m_error = 0;
+    m_failure = Failure{};
     ResetEvent();
     uint32_t block = 0;
     uint8_t* address = nullptr;
@@ -424,7 +436,7 @@ bool CCommuProcess::ExecuteCommand(uint16_t command, uint16_t selector, const st
     if (data.size() > 0xFFFF ||
         Mw::Failed(m_middleware.AllocateBlock(Mw::kBlockInitial, Mw::kBlockFlags, &block, &address))) {
         SignalEvent();
-        m_prompter.Message(Id::kCommandDataFailed);
+        ReportFailure(FailureKind::NotSent, Id::kCommandDataFailed);
         m_error = 1;
         return false;
     }
@@ -435,7 +447,7 @@ bool CCommuProcess::ExecuteCommand(uint16_t command, uint16_t selector, const st
     if (Mw::Failed(m_middleware.SizeBlock(0, data.size(), 1, block, &address))) {
         m_middleware.FreeBlock(block);
         SignalEvent();
-        m_prompter.Message(Id::kCommandDataFailed);
+        ReportFailure(FailureKind::NotSent, Id::kCommandDataFailed);
         m_error = 1;
         return false;
     }
@@ -449,7 +461,7 @@ bool CCommuProcess::ExecuteCommand(uint16_t command, uint16_t selector, const st
     m_middleware.FreeBlock(block);
     if (Mw::Failed(status) || Mw::LowByte(status) != 0) {
         // A refused send must not look like success to the caller.
-        ShowCode(Id::kCommError, status);
+        ReportCode(FailureKind::Exchange, Id::kCommError, status);
         m_error = 1;
         return false;
     }
@@ -494,15 +506,15 @@ bool CCommuProcess::CheckEndCode(EndCodes table, uint16_t command, uint16_t endC
     case EndCodes::Raw:
         if (endCode == End::kRelayed && command != 0x2913) return true;
         if (endCode == Mw::kEndTimeout) {
-            m_prompter.Message(Id::kTimeout);
+            ReportFailure(FailureKind::Exchange, Id::kTimeout, {}, endCode);
             return false;
         }
         if ((endCode & 0x7FFF) == End::kUnitMissing) {
-            m_prompter.Message(Id::kNoSuchUnit);
+            ReportFailure(FailureKind::EndCode, Id::kNoSuchUnit, {}, endCode);
             return false;
         }
         if (IsWriteCommand(command) && (endCode == End::kProtectedA || endCode == End::kProtectedB)) {
-            m_prompter.Message(Id::kProtected);
+            ReportFailure(FailureKind::EndCode, Id::kProtected, {}, endCode);
             return false;
         }
         break;
@@ -510,18 +522,19 @@ bool CCommuProcess::CheckEndCode(EndCodes table, uint16_t command, uint16_t endC
         break;
     case EndCodes::WithTimeout:
         if (endCode == Mw::kEndTimeout) {
-            m_prompter.Message(Id::kTimeout);
+            ReportFailure(FailureKind::Exchange, Id::kTimeout, {}, endCode);
             return false;
         }
         break;
     case EndCodes::WithUnitMissing:
         if ((endCode & 0x7FFF) == End::kUnitMissing) {
-            m_prompter.Message(Id::kNoSuchUnit);
+            ReportFailure(FailureKind::EndCode, Id::kNoSuchUnit, {}, endCode);
             return false;
         }
         break;
     }
-    ShowCode(Id::kCommError, endCode);
+    // A time-out that this table does not name is still a time-out, not the unit's answer.
+    ReportCode(endCode == Mw::kEndTimeout ? FailureKind::Exchange : FailureKind::EndCode, Id::kCommError, endCode);
     return false;
 }
 
@@ -532,7 +545,7 @@ int CCommuProcess::Complete(EndCodes table, uint16_t kind, const uint8_t* result
         if (kind != Mw::kCompletionKind || !result) {
             accepted = 0;
         } else if (Mw::Failed(status)) {
-            ShowCode(Id::kCommError, status);
+            ReportCode(FailureKind::Exchange, Id::kCommError, status);
             m_error = 1;
         } else {
             uint16_t command = Get16Host(result + CommandResult::kCommand);

@@ -148,6 +148,24 @@ public:
     uint16_t m_historyCount = 20;
     uint8_t m_nodeParam = 0;
 
+    // What the last failure reported by this object was, so that a caller can tell the kinds
+    // apart (the command-line tool's exit status): NotSent, no command could be built or sent;
+    // Exchange, the middleware, a time-out or an unusable reply; EndCode, the unit answered with
+    // a failure end code. Cleared when a command is sent.
+    enum class FailureKind { None, NotSent, Exchange, EndCode };
+    struct Failure {
+        FailureKind kind = FailureKind::None;
+        int messageId = 0;
+        std::vector<std::string> inserts;
+        int code = -1;  // the end code or middleware status the message shows; -1 when none
+    };
+    const Failure& LastFailure() const { return m_failure; }
+    // Shows the failure's message and keeps it as the last failure.
+    void ReportFailure(FailureKind kind, int messageId, std::vector<std::string> inserts = {}, int code = -1);
+    // A reply too short or otherwise unfit to decode: one message naming the command, and false
+    // for the decoder to return. The failure keeps the end code the reply came with.
+    bool ReportBadReply(uint16_t command);
+
     CUnitSettings& Settings() { return m_settings; }
     IPrompter& Prompter() { return m_prompter; }
     IMiddleware& Middleware() { return m_middleware; }
@@ -171,13 +189,14 @@ private:
     bool CheckEndCode(EndCodes table, uint16_t command, uint16_t endCode);
     void ResetEvent();
     void SignalEvent();
-    void ShowCode(int id, uint16_t code);
+    void ReportCode(FailureKind kind, int id, uint16_t code);
 
     CUnitSettings& m_settings;
     IPrompter& m_prompter;
     IMiddleware& m_middleware;
     PumpHook m_pump;
     ChunkProgress m_chunkProgress;
+    Failure m_failure;
 
     bool m_initialised = false;
     MemoryStorage* m_storage = nullptr;

@@ -1,6 +1,5 @@
 // The status and diagnostic reads of the communication object.
 #include <algorithm>
-#include <cstdio>
 
 #include "comm/CommuProcess.h"
 #include "comm/StatusReplies.h"
@@ -9,24 +8,13 @@
 namespace {
 constexpr uint16_t kSelectorCpu = 0x10;
 
-std::string Hex4(uint16_t code) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%.4x", code);
-    return buf;
-}
-
-bool BadReply(CCommuProcess& c, uint16_t command) {
-    c.Prompter().Message(Msg::kBadReply, {Hex4(command)});
-    return false;
-}
-
 using StatusDecoder = bool (*)(const uint8_t*, size_t, StatusArea&);
 
 bool Read(CCommuProcess& c, uint16_t command, uint16_t selector, const std::vector<uint8_t>& data,
           StatusDecoder decode, CompletionCallback callback = &CCommuProcess::RawZephExecuteHelper) {
     c.m_error = 0;
     auto decoder = [decode](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
-        return decode(d, n, self.Settings().status) || BadReply(self, cmd);
+        return decode(d, n, self.Settings().status) || self.ReportBadReply(cmd);
     };
     return c.RunCommand(command, selector, data, decoder, callback) && c.m_error == 0;
 }
@@ -52,7 +40,7 @@ bool CCommuProcess::ReadNodeInformation(int node) {
     m_nodeParam = static_cast<uint8_t>(m_settings.status.nodeInfoNode);
     m_error = 0;
     auto decoder = [](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
-        return CStatusReplies::DecodeNodeInfo(self.m_endCode, d, n, self.Settings().status) || BadReply(self, cmd);
+        return CStatusReplies::DecodeNodeInfo(self.m_endCode, d, n, self.Settings().status) || self.ReportBadReply(cmd);
     };
     return RunCommand(0x0603, m_unitNumber, {m_nodeParam}, decoder) && m_error == 0;
 }
@@ -69,7 +57,7 @@ bool CCommuProcess::ReadMessageSequence() {
         m_error = 0;
         auto decoder = [param](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
             if (!CStatusReplies::DecodeMessageSequence(param, self.m_sequenceIndex, d, n, self.Settings().status))
-                return BadReply(self, cmd);
+                return self.ReportBadReply(cmd);
             self.m_sequenceIndex = self.m_sequenceIndex >= 7 ? 0 : self.m_sequenceIndex + 1;
             return true;
         };
@@ -84,7 +72,7 @@ bool CCommuProcess::ReadErrorHistory() {
     StatusArea& status = m_settings.status;
     auto decoder = [](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
         return CStatusReplies::DecodeHistory(self.m_historyStart, d, n, self.Settings().status) ||
-               BadReply(self, cmd);
+               self.ReportBadReply(cmd);
     };
     m_error = 0;
     if (!RunCommand(0x2102, m_unitNumber, CStatusReplies::HistoryRequest(m_historyStart, m_historyCount), decoder) ||

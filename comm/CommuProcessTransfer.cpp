@@ -1,6 +1,5 @@
 // The unit parameter transfer sequences of the communication object.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "comm/CommuProcess.h"
@@ -12,26 +11,15 @@ constexpr int kCommandDataFailed = 32859;
 constexpr int kDefaultFrameSize = 1004;
 constexpr uint16_t kSelectorCpu = 0x10;
 
-std::string Hex4(uint16_t code) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%.4x", code);
-    return buf;
-}
-
 SettingsImage& Image(CCommuProcess& c) {
     return c.m_verifyMode ? c.Settings().plc : c.Settings().pc;
 }
 
-// A reply the unit sent too short to decode: one message, and the exchange fails.
-bool BadReply(CCommuProcess& c, uint16_t command) {
-    c.Prompter().Message(Msg::kBadReply, {Hex4(command)});
-    return false;
-}
 
 // A node count past the table would write beyond the entries.
 bool TakeNodeCount(CCommuProcess& c, uint16_t count) {
     if (count > kMaxMappingEntries) {
-        c.Prompter().Message(Msg::kNodeCountTooLarge, {std::to_string(count)});
+        c.ReportFailure(CCommuProcess::FailureKind::Exchange, Msg::kNodeCountTooLarge, {std::to_string(count)});
         return false;
     }
     Image(c).faLinkNodeCount = count;
@@ -47,26 +35,26 @@ bool Run(CCommuProcess& c, uint16_t command, uint16_t selector, const std::vecto
 
 bool UnitSettingRead(CCommuProcess& c) {
     return Run(c, 0x2913, c.m_unitNumber, {}, [](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
-        return CSettingsBlock::DecodeUnitSetting(d, n, Image(self)) || BadReply(self, cmd);
+        return CSettingsBlock::DecodeUnitSetting(d, n, Image(self)) || self.ReportBadReply(cmd);
     });
 }
 
 bool ControllerDataRead(CCommuProcess& c) {
     return Run(c, 0x0501, c.m_unitNumber, {}, [](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
         std::string* model = self.m_verifyMode ? nullptr : &self.m_unitModel;
-        return CSettingsBlock::DecodeControllerData(d, n, Image(self), model) || BadReply(self, cmd);
+        return CSettingsBlock::DecodeControllerData(d, n, Image(self), model) || self.ReportBadReply(cmd);
     });
 }
 
 bool UnitDataRead(CCommuProcess& c) {
     return Run(c, 0x0601, c.m_unitNumber, {}, [](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
-        return CSettingsBlock::DecodeUnitData(d, n, Image(self)) || BadReply(self, cmd);
+        return CSettingsBlock::DecodeUnitData(d, n, Image(self)) || self.ReportBadReply(cmd);
     });
 }
 
 bool SystemHeadRead(CCommuProcess& c) {
     auto decode = [](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
-        if (n < CSettingsBlock::kHeadBytes) return BadReply(self, cmd);
+        if (n < CSettingsBlock::kHeadBytes) return self.ReportBadReply(cmd);
         SettingsImage& im = Image(self);
         CSettingsBlock::DecodeHead(d, n, im);
         int method = im.systemFlags & 1;
@@ -83,20 +71,26 @@ bool SystemHeadRead(CCommuProcess& c) {
                &CCommuProcess::ReadModeHelper);
 }
 
-// Area header and the records of the chunk under way, into the image by m_recordsDone.
-bool DecodeTable(CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
+// The records of the chunk under way, into the image by m_recordsDone; the first chunk starts
+// with the area header. Which chunk is the first is not told by m_recordsDone: in a frame of 30
+// to 39 bytes the first chunk carries the header alone, so the second starts at record 0 too.
+bool DecodeTableChunk(CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n, bool first) {
     SettingsImage& im = Image(self);
     bool verify = self.m_verifyMode != 0;
-    if (self.m_recordsDone == 0) {
+    if (first) {
         if (!CSettingsBlock::DecodeAreaHeader(d, n, im) ||
             !CSettingsBlock::DecodeRecords(d + CSettingsBlock::kAreaHeaderBytes, n - CSettingsBlock::kAreaHeaderBytes,
                                            0, self.m_recordsInChunk, verify, im))
-            return BadReply(self, cmd);
+            return self.ReportBadReply(cmd);
         im.entryCount = static_cast<uint32_t>(self.m_nodeCount);
         return true;
     }
     return CSettingsBlock::DecodeRecords(d, n, self.m_recordsDone, self.m_recordsInChunk, verify, im) ||
-           BadReply(self, cmd);
+           self.ReportBadReply(cmd);
+}
+
+bool DecodeTable(CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
+    return DecodeTableChunk(self, cmd, d, n, true);
 }
 
 int FrameSize(const CCommuProcess& c) {
@@ -112,7 +106,7 @@ bool MappingTableRead(CCommuProcess& c) {
         return Run(c, 0x0220, kSelectorCpu, CSettingsBlock::AreaReadBlock(c.m_unitNumber, 6, words), &DecodeTable);
     }
     auto count = [](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
-        if (n < 2) return BadReply(self, cmd);
+        if (n < 2) return self.ReportBadReply(cmd);
         return TakeNodeCount(self, static_cast<uint16_t>((d[0] << 8) | d[1]));
     };
     if (!Run(c, 0x2911, c.m_unitNumber, CSettingsBlock::ExtensionReadData({10, 2, 0}), count,
@@ -120,7 +114,7 @@ bool MappingTableRead(CCommuProcess& c) {
         return false;
     std::vector<CSettingsBlock::Chunk> chunks = CSettingsBlock::ReadChunks(c.m_nodeCount, FrameSize(c));
     if (chunks.empty()) {
-        c.Prompter().Message(kCommandDataFailed);
+        c.ReportFailure(CCommuProcess::FailureKind::NotSent, kCommandDataFailed);
         c.m_error = 1;
         return false;
     }
@@ -130,7 +124,10 @@ bool MappingTableRead(CCommuProcess& c) {
     for (int i = 0; i < total; ++i) {
         const CSettingsBlock::Chunk& chunk = chunks[static_cast<size_t>(i)];
         c.m_recordsInChunk = chunk.records;
-        if (!Run(c, 0x2911, c.m_unitNumber, CSettingsBlock::ExtensionReadData(chunk), &DecodeTable,
+        auto decode = [first = i == 0](CCommuProcess& self, uint16_t cmd, const uint8_t* d, size_t n) {
+            return DecodeTableChunk(self, cmd, d, n, first);
+        };
+        if (!Run(c, 0x2911, c.m_unitNumber, CSettingsBlock::ExtensionReadData(chunk), decode,
                  &CCommuProcess::ReadFALinkExtendHelper))
             return false;
         c.m_recordsDone += chunk.records;
@@ -167,7 +164,7 @@ bool CCommuProcess::WriteUnitToPlc() {
     if (m_mapMethod == 1) {
         std::vector<CSettingsBlock::Chunk> chunks = CSettingsBlock::WriteChunks(block.size(), FrameSize(*this));
         if (chunks.empty()) {
-            m_prompter.Message(kCommandDataFailed);
+            ReportFailure(FailureKind::NotSent, kCommandDataFailed);
             m_error = 1;
             return false;
         }

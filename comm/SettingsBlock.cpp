@@ -103,8 +103,9 @@ bool CSettingsBlock::DecodeRecords(const uint8_t* d, size_t n, int first, int co
 std::vector<CSettingsBlock::Chunk> CSettingsBlock::ReadChunks(int nodeCount, int frameSize) {
     std::vector<Chunk> chunks;
     int m = frameSize - 10;
-    // The first chunk also carries the area header; a frame too small for a record would never end.
-    if (m < static_cast<int>(kAreaHeaderBytes + kRecordBytes) || nodeCount < 0) return chunks;
+    // The first chunk carries the area header (and no record when the frame has room for no more,
+    // frames of 30 to 39 bytes); every later chunk at least one record, so the reads always end.
+    if (m < static_cast<int>(kAreaHeaderBytes) || nodeCount < 0) return chunks;
     int remaining = nodeCount;
     int offset = 12;
     int k = std::min(remaining, (m - 20) / 10);

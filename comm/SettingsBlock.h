@@ -34,7 +34,8 @@ public:
                               SettingsImage& image);
 
     // Chunks of the extension area read of nodeCount records, and of the write of a block.
-    // Empty when the frame size leaves no room for a record.
+    // Empty when the frame is too small: a read needs room for the area header (a frame of 30
+    // bytes), a write for one record (20 bytes).
     static std::vector<Chunk> ReadChunks(int nodeCount, int frameSize);
     static std::vector<Chunk> WriteChunks(size_t blockBytes, int frameSize);
     // 0x2912 data for one chunk of the block.

@@ -26,6 +26,14 @@ ISimUnit* CSimServer::Unit(uint8_t network, uint8_t node) {
     return it == m_plcs.end() ? nullptr : it->second.unit.get();
 }
 
+bool CSimServer::WithUnit(uint8_t network, uint8_t node, const std::function<void(ISimUnit&)>& change) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_plcs.find({network, node});
+    if (it == m_plcs.end()) return false;
+    change(*it->second.unit);
+    return true;
+}
+
 CSimServer::Counters CSimServer::Count() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_count;

@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -38,6 +39,9 @@ public:
     void SetFaults(const SimFaults& faults);
     void AddPlc(uint8_t network, uint8_t node, std::unique_ptr<ISimUnit> unit, std::string statePath = std::string());
     ISimUnit* Unit(uint8_t network, uint8_t node);
+    // Runs change on the PLC's unit under the server's lock, so that the unit may be changed or
+    // looked at while another thread serves it; false when no PLC is hosted there.
+    bool WithUnit(uint8_t network, uint8_t node, const std::function<void(ISimUnit&)>& change);
     Counters Count() const;
     // Saves every PLC that has a state file; false with the first error.
     bool SaveStates(std::string* error) const;

@@ -65,6 +65,10 @@ int main(int argc, char** argv) {
     app.add_option("--port", port, "UDP port; 0 picks a free one (printed at start)")->check(CLI::Range(0, 65535));
     app.add_option("--plc", plcs, "Host a PLC at NETWORK:NODE (repeatable; the first also answers 0:0)");
     app.add_option("--state", state, "Keep the units' state in FILE (FILE.NET-NODE for the second and later PLCs)");
+    int unitNumber = 0;
+    auto* unitOption = app.add_option("--unit", unitNumber,
+                                      "Unit number of every PLC's network unit (0-15; default the state file's, else 0)")
+                           ->check(CLI::Range(0, 15));
     app.add_option("--set", sets,
                    "Set a value as a state file line \"KEY VALUE\" does, after the state file (repeatable; every PLC)");
     app.add_option("--seed", faults.seed, "Seed of the fault choices");
@@ -117,6 +121,7 @@ int main(int argc, char** argv) {
                 }
             }
         }
+        if (unitOption->count() > 0) unit->Unit().SetUnitNumber(unitNumber);
         for (const std::string& line : sets) {
             std::string error;
             if (!unit->Unit().ApplyStateLine(line, &error)) {

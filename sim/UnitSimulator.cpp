@@ -54,6 +54,7 @@ CUnitSimulator::CUnitSimulator() : m_block(kBlockSize, 0) {
 
 ZephReply CUnitSimulator::Execute(const ZephRequest& request) {
     const auto& d = request.data;
+    if (request.selector != kSelectorCpu && request.selector != m_unitNumber) return Fail(kEndNoSuchUnit);
     bool write = request.command == 0x2914 || request.command == 0x0221 || request.command == 0x2912 ||
                  request.command == 0x2103;
     if (write && m_protected) return Fail(kEndProtected);

@@ -22,6 +22,7 @@ struct ZephReply {
 class CUnitSimulator {
 public:
     // End codes of our own for requests the unit refuses.
+    static constexpr uint16_t kEndNoSuchUnit = 0x0202;
     static constexpr uint16_t kEndNotSupported = 0x0401;
     static constexpr uint16_t kEndTooLong = 0x1001;
     static constexpr uint16_t kEndTooShort = 0x1002;
@@ -82,7 +83,12 @@ public:
     // nothing; false with the reason, for a blank or comment line too.
     bool ApplyStateLine(const std::string& line, std::string* error);
 
-    // Unit number 0-15: moves the status words to that unit's addresses.
+    // The target selector of the PLC's CPU, answered whatever the unit number.
+    static constexpr uint16_t kSelectorCpu = 0x10;
+
+    // Unit number 0-15: the unit answers commands addressed to it (any other selector but the
+    // CPU's gets end code 0x0202, as from a PLC with no unit there), and the status words move to
+    // that unit's addresses.
     bool SetUnitNumber(int unit);
     int UnitNumber() const { return m_unitNumber; }
     void SetProtected(bool on) { m_protected = on; }

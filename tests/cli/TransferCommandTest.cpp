@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 #include <thread>
 
@@ -16,15 +17,15 @@
 #include "sim/UnitSimulatorAdapter.h"
 
 namespace {
-// read, write and status against a simulated unit served over loopback UDP.
+// read, write and status against a simulated unit (unit number 2) served over loopback UDP.
 class TransferCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);
+        // Set up before the server thread starts; afterwards only through Change().
         auto adapter = std::make_unique<CUnitSimulatorAdapter>();
-        unit = &adapter->Unit();
-        unit->SetModelName("VR4K-LUX22");
-        unit->SetUnitNumber(2);
+        adapter->Unit().SetModelName("VR4K-LUX22");
+        adapter->Unit().SetUnitNumber(2);
         sim.AddPlc(0, 0, std::move(adapter));
         std::string error;
         ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
@@ -80,8 +81,23 @@ protected:
         return nullptr;
     }
 
+    // The simulated unit, changed or looked at under the server's lock: the server thread may be
+    // answering a datagram at the same time.
+    void Change(const std::function<void(CUnitSimulator&)>& change) {
+        ASSERT_TRUE(sim.WithUnit(0, 0, [&](ISimUnit& u) { change(static_cast<CUnitSimulatorAdapter&>(u).Unit()); }));
+    }
+    size_t HistoryCount() {
+        size_t n = 0;
+        Change([&n](CUnitSimulator& u) { n = u.HistoryCount(); });
+        return n;
+    }
+    // The one JSON object a failure prints on stdout: {"error": {...}}.
+    nlohmann::json Error() const {
+        nlohmann::json j = nlohmann::json::parse(out.str(), nullptr, false);
+        return j.is_object() && j.contains("error") ? j["error"] : nlohmann::json();
+    }
+
     CSimServer sim;
-    CUnitSimulator* unit = nullptr;
     CUdpSimServer server{sim};
     std::thread thread;
     std::filesystem::path dir;
@@ -190,14 +206,18 @@ TEST_F(TransferCommand, WriteIsRefusedBeforeAnyCommand) {
     record.pc.localArea1Start = record.pc.mapArea1Start;
     const std::string bad = (dir / "overlap.lsm").string();
     ASSERT_TRUE(file.WriteFile(bad));
-    EXPECT_EQ(Run({"write", bad, "--device", Device(), "--yes"}), 2);
+    EXPECT_EQ(Run({"write", bad, "--device", Device(), "--yes", "--json"}), 2);
     EXPECT_FALSE(err.str().empty());
     EXPECT_EQ(sim.Count().requests, 0u) << err.str();
+    EXPECT_GE(Error()["id"], 33034) << out.str();
+    EXPECT_LE(Error()["id"], 33037) << out.str();
+    EXPECT_FALSE(Error().contains("code")) << "no end code was involved";
 
     // Without --yes and without a terminal: the question, then a refusal, and nothing sent.
     const std::string good = PlantFile(1);
-    EXPECT_EQ(Run({"write", good, "--device", Device()}), 2);
+    EXPECT_EQ(Run({"write", good, "--device", Device(), "--json"}), 2);
     EXPECT_NE(err.str().find(MessageText(32941)), std::string::npos) << err.str();
+    EXPECT_EQ(Error()["text"], MessageText(32941));
     EXPECT_NE(err.str().find("give --yes"), std::string::npos) << err.str();
     EXPECT_EQ(sim.Count().requests, 0u);
 
@@ -210,20 +230,103 @@ TEST_F(TransferCommand, WriteIsRefusedBeforeAnyCommand) {
     EXPECT_GT(sim.Count().requests, 0u);
 }
 
-TEST_F(TransferCommand, ProtectedUnitFailsWithTheMessage) {
-    unit->SetProtected(true);
-    EXPECT_EQ(Run({"write", PlantFile(1), "--device", Device(), "--yes"}), 2);
+TEST_F(TransferCommand, UnitFailuresExitWith4AndNameTheEndCode) {
+    // A unit number the PLC has no unit at: the PLC answers 0x0202, and nothing is written.
+    EXPECT_EQ(Run({"info", "--device", Device(), "--unit", "3", "--json"}), 4);
+    EXPECT_EQ(err.str(), "linksmithctl: " + MessageText(33007) + "\n");
+    EXPECT_EQ(Error(), (nlohmann::json{{"id", 33007}, {"text", MessageText(33007)}, {"code", "0x0202"}}));
+    std::vector<uint8_t> before;
+    Change([&before](CUnitSimulator& u) { before = u.SettingsBlock(); });
+    EXPECT_EQ(Run({"write", PlantFile(1), "--device", Device(), "--unit", "5", "--yes"}), 4);
+    EXPECT_NE(err.str().find(MessageText(33007)), std::string::npos) << err.str();
+    Change([&before](CUnitSimulator& u) { EXPECT_EQ(u.SettingsBlock(), before); });
+
+    // A protected unit refuses the first write; no mapping table chunk was sent, so no word of one.
+    Change([](CUnitSimulator& u) { u.SetProtected(true); });
+    EXPECT_EQ(Run({"write", PlantFile(1), "--device", Device(), "--yes", "--json"}), 4);
     EXPECT_NE(err.str().find(MessageText(33008)), std::string::npos) << err.str();
+    EXPECT_EQ(err.str().find("partial"), std::string::npos) << err.str();
+    EXPECT_EQ(Error()["id"], 33008);
+    EXPECT_EQ(Error()["code"], "0x2102");
+}
+
+TEST_F(TransferCommand, CommunicationFailuresExitWith3) {
+    const std::string plant = PlantFile(1);
+    SimFaults faults;
+    faults.dropFraction = 1;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Run({"verify", plant, "--device", Device(), "--timeout", "100", "--json"}), 3);
+    EXPECT_EQ(err.str(), "linksmithctl: " + MessageText(33069) + "\n");
+    EXPECT_EQ(Error()["id"], 33069);
+    EXPECT_EQ(Error()["code"], "0x8a1b");
+
+    // A reply cut short: the middleware ends the exchange with its own code.
+    faults = SimFaults();
+    faults.truncateFraction = 1;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Run({"read", (dir / "cut.lsm").string(), "--device", Device(), "--unit", "2", "--json"}), 3);
+    EXPECT_EQ(Error()["id"], 32858);
+    EXPECT_EQ(Error()["code"], "0x800a");
+    EXPECT_FALSE(std::filesystem::exists(dir / "cut.lsm"));
+
+    // A reply that is whole but too short for its data, with the end code it came with.
+    faults = SimFaults();
+    faults.endCodes[0x0501] = 0x0001;
+    sim.SetFaults(faults);
+    EXPECT_EQ(Run({"info", "--device", Device(), "--unit", "2", "--json"}), 3);
+    EXPECT_EQ(err.str(), "linksmithctl: " + FormatMessage(Msg::kBadReply, {"0x0501"}) + "\n");
+    EXPECT_EQ(Error()["code"], "0x0001");
+}
+
+TEST_F(TransferCommand, AChunkedWriteFailingPartWaySaysTheTableMayBePartial) {
+    // FRAME 35 moves the six records' table in chunks of 25 bytes. Request 1 is the model check,
+    // 2 the unit setting write, 3 the first chunk; the second chunk fails.
+    const std::string device = "[NET]FRAME:35;" + Device().substr(5);
+    SimFaults faults;
+    faults.endCodeAt[4] = 0x1234;
+    sim.SetFaults(faults);
+    const std::string plant = PlantFile(1);
+    EXPECT_EQ(Run({"write", plant, "--device", device, "--yes"}), 4);
+    const std::string said = "linksmithctl: " + plant + ": " + FormatMessage(32858, {"0x1234"}) + "\n" +
+                             "linksmithctl: the unit may now hold a partial mapping table; linksmithctl verify " +
+                             plant + " shows what it holds\n";
+    EXPECT_NE(err.str().find(said), std::string::npos) << err.str();
+    EXPECT_EQ(sim.Count().requests, 4u);
+}
+
+TEST_F(TransferCommand, FramesOf30To39BytesTransferBothWays) {
+    const std::string plant = PlantFile(1);
+    for (int frame : {30, 35, 39}) {
+        const std::string device = "[NET]FRAME:" + std::to_string(frame) + ";" + Device().substr(5);
+        ASSERT_EQ(Run({"write", plant, "--device", device, "--yes"}), 0) << frame << err.str();
+        const std::string back = (dir / "small-frame.lsm").string();
+        ASSERT_EQ(Run({"read", back, "--device", device, "--unit", "2"}), 0) << frame << err.str();
+        EXPECT_EQ(Run({"verify", plant, "--device", device}), 0) << frame << out.str() << err.str();
+        CUnitSettings wrote, read;
+        RecordingPrompter p;
+        CSettingsFile fa(wrote, p), fb(read, p);
+        ASSERT_TRUE(fa.ReadFile(plant, false));
+        ASSERT_TRUE(fb.ReadFile(back, false));
+        EXPECT_EQ(read.pc.entryCount, 6u) << frame;
+        EXPECT_EQ(std::memcmp(&wrote.pc.entries, &read.pc.entries, sizeof read.pc.entries), 0) << frame;
+    }
+    // A frame with no room for the area header is refused before the table is asked for.
+    EXPECT_EQ(Run({"read", (dir / "tiny.lsm").string(), "--device", "[NET]FRAME:29;" + Device().substr(5), "--unit",
+                   "2"}),
+              2);
+    EXPECT_NE(err.str().find(MessageText(32859)), std::string::npos) << err.str();
 }
 
 TEST_F(TransferCommand, StatusJsonHoldsTheSimulatorsValues) {
     std::string error;
-    ASSERT_TRUE(unit->LoadStateText("unit 2\nmodel VR4K-LUX22\nmodelname VR4K-LUX22\nparticipate 1 3 200\n"
+    Change([&error](CUnitSimulator& u) {
+        ASSERT_TRUE(u.LoadStateText("unit 2\nmodel VR4K-LUX22\nmodelname VR4K-LUX22\nparticipate 1 3 200\n"
                                     "nodestatus 3 10\nerrorstatus 0x8001\ncycle 7 12 50 5 9 3\n"
                                     "nodeinfo 5 0 0x41 0x80 9 50 3 100 0x80 10 20 30 40\n"
                                     "history 0x0a01 2 261207102030\nsequence 11 22\nsend 253 99\nreceive 0 1 2 3\n",
                                     &error))
-        << error;
+            << error;
+    });
     const std::vector<std::string> conn = {"--device", Device(), "--unit", "2", "--json"};
     auto status = [&](std::vector<std::string> kind) {
         kind.insert(kind.begin(), "status");
@@ -253,11 +356,15 @@ TEST_F(TransferCommand, StatusJsonHoldsTheSimulatorsValues) {
     EXPECT_EQ(sequence["nodes"][253]["send"], 99);
     EXPECT_EQ(sequence["nodes"][0]["receiveOneToOne"], 3);
 
-    // Clearing asks first; with --yes the unit's history is empty afterwards.
-    EXPECT_EQ(Run({"status", "history", "--clear", "--device", Device()}), 2);
-    EXPECT_EQ(unit->HistoryCount(), 1u);
-    EXPECT_EQ(Run({"status", "history", "--clear", "--yes", "--device", Device()}), 0) << err.str();
-    EXPECT_EQ(unit->HistoryCount(), 0u);
+    // Clearing asks first; not confirmed, the history read is printed with the refusal beside it
+    // in the one object. With --yes the unit's history is empty afterwards.
+    EXPECT_EQ(Run({"status", "history", "--clear", "--device", Device(), "--unit", "2", "--json"}), 2);
+    EXPECT_EQ(HistoryCount(), 1u);
+    const nlohmann::json declined = nlohmann::json::parse(out.str());
+    EXPECT_EQ(declined["stored"], 1);
+    EXPECT_EQ(declined["error"]["id"], Msg::kClearHistoryQuestion);
+    EXPECT_EQ(Run({"status", "history", "--clear", "--yes", "--device", Device(), "--unit", "2"}), 0) << err.str();
+    EXPECT_EQ(HistoryCount(), 0u);
     EXPECT_EQ(Run({"status", "node", "255", "--device", Device()}), 2);
 }
 

@@ -39,8 +39,19 @@ TEST(SettingsBlock, ReadChunksAtFrame1004) {
     auto c128 = CSettingsBlock::ReadChunks(128, 1004);
     ASSERT_EQ(c128.size(), 2u);
     EXPECT_EQ(c128[1].records, 31);
-    // A frame with no room for a record would loop for ever.
-    EXPECT_TRUE(CSettingsBlock::ReadChunks(5, 39).empty());
+    // Frames of 30 to 39 bytes: the area header alone, then two records a chunk. A frame with no
+    // room for the header is refused.
+    EXPECT_TRUE(CSettingsBlock::ReadChunks(5, 29).empty());
+    for (int frame : {30, 39}) {
+        auto small = CSettingsBlock::ReadChunks(5, frame);
+        ASSERT_EQ(small.size(), 4u) << frame;
+        EXPECT_EQ(small[0].records, 0);
+        EXPECT_EQ(small[0].count, 20);
+        EXPECT_EQ(small[1].offset, 32);
+        EXPECT_EQ(small[1].records, 2);
+        EXPECT_EQ(small[3].records, 1);
+        EXPECT_EQ(small[3].offset, 72);
+    }
     EXPECT_EQ(CSettingsBlock::ReadChunks(5, 40).size(), 3u);  // 1, then 3, then 1
 }
 
@@ -60,6 +71,8 @@ TEST(SettingsBlock, WriteChunksMarkTheLastOffset) {
     EXPECT_EQ(data[0], 0x83);
     EXPECT_EQ(data[1], 0xE2);
     EXPECT_TRUE(CSettingsBlock::ExtensionWriteData(block, {0x8000 | 1300, 20, 0}).empty()) << "past the block";
+    EXPECT_TRUE(CSettingsBlock::WriteChunks(32, 19).empty()) << "no room for a record";
+    EXPECT_EQ(CSettingsBlock::WriteChunks(32, 30).size(), 2u);
 }
 
 TEST(SettingsBlock, SoftwareVersionPacking) {

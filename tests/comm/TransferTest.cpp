@@ -142,7 +142,7 @@ TEST_P(TransferRoundTrip, WriteReadVerifyGivesTheSameRecord) {
 
 INSTANTIATE_TEST_SUITE_P(Frames, TransferRoundTrip,
                          ::testing::Combine(::testing::Values(Link::InProcess, Link::Udp),
-                                            ::testing::Values(1004, 200, 60), ::testing::Values(0, 31)),
+                                            ::testing::Values(1004, 200, 35), ::testing::Values(0, 31)),
                          [](const ::testing::TestParamInfo<std::tuple<Link, int, int>>& info) {
                              return LinkName(std::get<0>(info.param)) + "_Frame" +
                                     std::to_string(std::get<1>(info.param)) + "_Records" +

@@ -186,7 +186,7 @@ TEST(UnitSimulator, StateTextRoundTripsEveryValue) {
     u.AddHistory(h);
     u.WriteWord(AreaType::HR, 10, 0x55AA);
     u.SetProtected(false);
-    ASSERT_EQ(Send(u, 0x2912, {0, 0, 0, 2, 0x00, 0xC1}).endCode, 0);
+    ASSERT_EQ(Send(u, 0x2912, {0, 0, 0, 2, 0x00, 0xC1}, 3).endCode, 0);
     u.SetProtected(true);
 
     std::string text = u.StateText();
