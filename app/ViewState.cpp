@@ -18,12 +18,18 @@ bool SamePathIgnoringCase(const std::string& a, const std::string& b) {
 }  // namespace
 
 ViewState ParseViewStatus(const std::string& text) {
-    auto digit = [&](size_t at) { return at < text.size() && text[at] >= '0' && text[at] <= '9' ? text[at] - '0' : 0; };
+    // Each value is a switch: a missing digit reads as 0, anything but 0 or 1 as the default. A
+    // display mode of 7 taken as it is would make the next switch convert from the wrong base.
+    const ViewState defaults;
+    auto flag = [&](size_t at, int byDefault) {
+        if (at >= text.size()) return 0;
+        return text[at] == '0' || text[at] == '1' ? text[at] - '0' : byDefault;
+    };
     ViewState state;
-    state.toolbarVisible = digit(0);
-    state.statusBarVisible = digit(2);
-    state.extensionOn = digit(4);
-    state.displayMode = digit(6);
+    state.toolbarVisible = flag(0, defaults.toolbarVisible);
+    state.statusBarVisible = flag(2, defaults.statusBarVisible);
+    state.extensionOn = flag(4, defaults.extensionOn);
+    state.displayMode = flag(6, defaults.displayMode);
     return state;
 }
 

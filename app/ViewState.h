@@ -10,7 +10,8 @@ struct ViewState {
     int displayMode = 0;  // 0 decimal, 1 hexadecimal
 };
 
-// Takes the characters at 0, 2, 4 and 6 as single digits; a missing one reads as 0.
+// Takes the characters at 0, 2, 4 and 6 as single digits; a missing one reads as 0, one that is
+// not 0 or 1 as the field's default.
 ViewState ParseViewStatus(const std::string& text);
 std::string FormatViewStatus(const ViewState& state);
 

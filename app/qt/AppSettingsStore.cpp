@@ -6,7 +6,8 @@
 
 namespace {
 const char kRecentGroup[] = "Recent File List";
-const char* const kRecentKeys[] = {"SAVE_FILENAME1", "SAVE_FILENAME2", "SAVE_FILENAME3"};
+const char* const kRecentKeys[CAppSettingsStore::kRecentKeyCount] = {"SAVE_FILENAME1", "SAVE_FILENAME2",
+                                                                     "SAVE_FILENAME3"};
 }  // namespace
 
 CAppSettingsStore::CAppSettingsStore(const std::string& configDir) {
@@ -33,9 +34,9 @@ std::vector<std::string> CAppSettingsStore::RecentFiles() const {
     QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
     s.beginGroup(kRecentGroup);
     std::vector<std::string> paths;
-    for (const char* key : kRecentKeys) {
-        if (!s.contains(key)) break;
-        paths.push_back(s.value(key).toString().left(255).toStdString());
+    for (size_t i = 0; i < kRecentKeyCount; ++i) {
+        m_recentKeyRead[i] = s.contains(kRecentKeys[i]);
+        if (m_recentKeyRead[i]) paths.push_back(s.value(kRecentKeys[i]).toString().left(255).toStdString());
     }
     return paths;
 }
@@ -43,11 +44,14 @@ std::vector<std::string> CAppSettingsStore::RecentFiles() const {
 void CAppSettingsStore::SetRecentFiles(const std::vector<std::string>& paths) {
     QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
     s.beginGroup(kRecentGroup);
-    for (size_t i = 0; i < 3; ++i) {
-        if (i < paths.size())
+    for (size_t i = 0; i < kRecentKeyCount; ++i) {
+        if (i < paths.size()) {
             s.setValue(kRecentKeys[i], QString::fromStdString(paths[i]));
-        else
+        } else if (m_recentKeyRead[i]) {
+            // Its path is in the list above or was dropped from it; a key written meanwhile by
+            // another run was never offered and stays.
             s.remove(kRecentKeys[i]);
+        }
     }
 }
 

@@ -2,9 +2,9 @@
 #include <string>
 #include <vector>
 
-// Where the program keeps what the original kept in the registry: INI files under the user's
-// config directory, with the same key names ("QUORVEX/LinkSmith.ini", group
-// "Recent File List"; the tool suite's "QUORVEX/Toolvane.ini", read only).
+// Where the program keeps what the registry would hold: INI files under the user's config
+// directory, with the same key names ("QUORVEX/LinkSmith.ini", group "Recent File List", which
+// Qt writes as [Recent%20File%20List]; the tool suite's "QUORVEX/Toolvane.ini", read only).
 class CAppSettingsStore {
 public:
     // configDir empty: the platform's user config directory; tests pass a folder of their own.
@@ -12,7 +12,10 @@ public:
 
     std::string ViewStatus() const;  // empty when missing
     void SetViewStatus(const std::string& value);
-    std::vector<std::string> RecentFiles() const;  // "SAVE_FILENAME1".. in order, stops at the first missing
+    static constexpr size_t kRecentKeyCount = 3;
+    // "SAVE_FILENAME1".."SAVE_FILENAME3" in order, every one found (a missing one is skipped).
+    std::vector<std::string> RecentFiles() const;
+    // Writes one key per path; of the keys after them it removes only those RecentFiles found.
     void SetRecentFiles(const std::vector<std::string>& paths);
     std::string FileSavePath() const;  // the suite's "FileSavePath"
 
@@ -22,4 +25,5 @@ public:
 private:
     std::string m_linkSmithFile;
     std::string m_toolvaneFile;
+    mutable bool m_recentKeyRead[kRecentKeyCount] = {};
 };

@@ -16,6 +16,11 @@ TEST(ViewStatus, ReadsFourDigitsAndNeverPastTheEnd) {
     EXPECT_EQ(shortValue.extensionOn, 0);
     EXPECT_EQ(shortValue.displayMode, 0);
     EXPECT_EQ(ParseViewStatus("").toolbarVisible, 0);
+
+    // A digit that is not 0 or 1 is the field's default, never a mode or flag of its own.
+    ViewState bad = ParseViewStatus("9 x 7 7");
+    EXPECT_EQ(FormatViewStatus(bad), "1 1 0 0");
+    EXPECT_EQ(FormatViewStatus(ParseViewStatus("0 0 1 2")), "0 0 1 0");
 }
 
 TEST(RecentFiles, MostRecentFirstThreeAtMostCaseInsensitive) {
