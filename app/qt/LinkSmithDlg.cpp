@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
@@ -70,6 +71,21 @@ QString Text(int id) {
     return QString::fromUtf8(MessageText(id));
 }
 
+// The program icon; the window system scales it to the title bar's and the task bar's size.
+QIcon ProgramIcon() {
+    return QIcon(QStringLiteral(":/linksmith/linksmith.png"));
+}
+
+// A comment shown on one line of the status bar: each line break becomes one blank, nothing
+// else changes.
+QString OneLine(const QString& text) {
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    line.replace(QChar('\r'), QChar(' '));
+    line.replace(QChar('\n'), QChar(' '));
+    return line;
+}
+
 }  // namespace
 
 CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuProcess& commu, IPrompter& prompter,
@@ -83,8 +99,11 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuPr
       m_ownDialogs(dialogs ? nullptr : std::make_unique<CQtSettingsFileDialogs>(this)),
       m_settingsFile(record, prompter, &commu, dialogs ? dialogs : m_ownDialogs.get()) {
     setObjectName("mainWindow");
+    setWindowIcon(ProgramIcon());
     m_record.launchUnitNumber = static_cast<uint32_t>(m_app.launch.unitNumber);
     m_record.ResetToDefaults();
+    // The unit the status bar names is the unit every command addresses.
+    m_commu.m_unitNumber = static_cast<uint16_t>(m_record.unitNumber);
 
     m_viewState = ParseViewStatus(m_store.ViewStatus().empty() ? "1 1 0 0" : m_store.ViewStatus());
     for (const std::string& path : m_store.RecentFiles()) m_recent.Append(path);
@@ -115,10 +134,14 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuPr
 
 bool CLinkSmithDlg::Start() {
     if (!m_commu.Initialize() || !m_commu.OpenProject()) return false;
+    m_projectOpen = true;
     RefreshStatusText();
     const bool named = !m_app.documentFolder.empty() || !m_app.documentFileName.empty();
-    if (named && m_settingsFile.Load(m_app.DocumentPath(), false)) {
-        AfterLoad(kSettingsFile);
+    // An older-version file is told by its extension, as in the recent-file list: read as a
+    // settings file it would lose values to keys it does not know, and a save would overwrite it.
+    const bool oldVersion = named && IsOldVersionPath(m_app.DocumentPath());
+    if (named && m_settingsFile.Load(m_app.DocumentPath(), oldVersion)) {
+        AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
     } else {
         // A file that could not be read (the message has been shown) leaves an untitled
         // document, so neither the title nor the save prompt names a file that is not open.
@@ -173,6 +196,11 @@ void CLinkSmithDlg::RefreshPages() {
 }
 
 CLinkSmithDlg::~CLinkSmithDlg() {
+    delete m_commSettingDlg;
+    m_commSettingDlg = nullptr;
+    // Shutting down writes the connection entries to the profile. Entries never read from it (the
+    // project did not open) would overwrite the ones kept there with empty texts.
+    if (m_projectOpen) m_commu.Shutdown();
     m_store.SetViewStatus(FormatViewStatus(m_viewState));
     m_store.SetRecentFiles(m_recent.Paths());
 }
@@ -268,6 +296,8 @@ void CLinkSmithDlg::BuildToolbar() {
 void CLinkSmithDlg::BuildStatusBar(bool simulated) {
     m_statusPane = new QLabel(this);
     m_statusPane->setObjectName("statusPane");
+    // The comment is the user's text: shown as typed, never read as markup.
+    m_statusPane->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(m_statusPane, 1);
     m_chunkBar = new QProgressBar(this);
     m_chunkBar->setObjectName("chunkProgress");
@@ -311,7 +341,7 @@ QString CLinkSmithDlg::StatusText() const {
 void CLinkSmithDlg::RefreshStatusText() {
     m_statusPane->setText(QString::fromStdString(FormatStatusText(
         m_commu.GetNetworkAddress(), m_commu.GetNodeAddress(), m_record.unitNumber,
-        FromCp932(m_record.comment).simplified().toStdString(), m_viewState.displayMode)));
+        OneLine(FromCp932(m_record.comment)).toStdString(), m_viewState.displayMode)));
 }
 
 void CLinkSmithDlg::RebuildRecentMenu() {
@@ -444,6 +474,7 @@ void CLinkSmithDlg::OnNew() {
     m_extension.InitFromRecord(m_record);
     m_extension.ConvertRadix(radix);
     m_panel.InitFromRecord(m_record, radix);
+    m_panelWidget->ShowUnitInfo(m_record.pc);
     RefreshPages();
     if (m_currentTab == kSystemTab) m_systemWidget->FirstField()->setFocus();
     m_documentState = kNewDocument;
@@ -482,6 +513,9 @@ void CLinkSmithDlg::AfterLoad(DocumentState state) {
 }
 
 void CLinkSmithDlg::ReloadPagesFromRecord(bool oldVersion) {
+    // A file without a unit number line leaves the record at the launch unit number: the
+    // commands follow the record either way.
+    m_commu.m_unitNumber = static_cast<uint16_t>(m_record.unitNumber);
     const int radix = m_viewState.displayMode;
     m_panel.InitFromRecord(m_record, radix);
     m_panelWidget->ShowUnitInfo(m_record.pc);
@@ -740,6 +774,15 @@ void CLinkSmithDlg::ShowVerifyResult() {
     dialog.exec();
 }
 
+QMenu* CLinkSmithDlg::createPopupMenu() {
+    // The right-click menu over the bars offers the View menu's own items, so the bars, their
+    // check marks and the saved view state stay one state whoever hides a bar.
+    auto* menu = new QMenu(this);
+    menu->addAction(Action(kToolbar));
+    menu->addAction(Action(kStatusBar));
+    return menu;
+}
+
 void CLinkSmithDlg::ToggleToolbar() {
     m_viewState.toolbarVisible = m_viewState.toolbarVisible ? 0 : 1;
     // The window grows by the bar so the settings keep their size.
@@ -769,10 +812,11 @@ void CLinkSmithDlg::OnAbout() {
     about.setWindowTitle(QString::fromUtf8("LinkSmithのﾊﾞｰｼﾞｮﾝ情報"));
     auto* layout = new QVBoxLayout(&about);
     auto* icon = new QLabel(&about);
-    icon->setPixmap(windowIcon().pixmap(32, 32));
+    icon->setObjectName("aboutIcon");
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
     layout->addWidget(icon);
     layout->addWidget(new QLabel("LinkSmith Version 1.0", &about));
-    layout->addWidget(new QLabel("Copyright (C) 2026 the LinkSmith developers", &about));
+    layout->addWidget(new QLabel(QString::fromUtf8("Copyright (C) 2026 LinkSmith 開発者一同"), &about));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
     connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
     layout->addWidget(buttons);

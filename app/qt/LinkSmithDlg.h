@@ -86,6 +86,8 @@ public:
     void RefreshStatusText();
     void SetModified() { m_app.modified = true; }
 
+    QMenu* createPopupMenu() override;
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -140,6 +142,7 @@ private:
     CSettingsFile m_settingsFile;
     CUnitSettings m_scratch;
     bool m_busy = false;
+    bool m_projectOpen = false;  // the connection entries were read from the profile
     std::unique_ptr<CInputBlocker> m_inputBlocker;  // while busy
     int m_currentTab = kSystemTab;
 

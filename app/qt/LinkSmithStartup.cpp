@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QLibraryInfo>
 #include <QPainter>
 #include <QPixmap>
 #include <QSplashScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdio>
 #include <utility>
 
@@ -172,11 +174,24 @@ bool SaveStatusViewPicture(CLinkSmithDlg& window, int command, const QString& fi
     return saved;
 }
 
+QTranslator* InstallQtTranslations(QCoreApplication& application, const QString& folder) {
+    const QString from = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+    auto* translator = new QTranslator(&application);
+    if (!translator->load(QStringLiteral("qtbase_ja"), from) || !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return nullptr;
+    }
+    return translator;
+}
+
 int RunLinkSmith(int argc, char** argv) {
     QElapsedTimer sinceEntry;
     sinceEntry.start();
     QApplication application(argc, argv);
     QApplication::setApplicationName("LinkSmith");
+    // The program speaks Japanese whatever the locale; without Qt's translations installed the
+    // standard buttons stay in English.
+    InstallQtTranslations(application);
 
     const QString screenshot = qEnvironmentVariable("LINKSMITH_SCREENSHOT");
     const QString viewName = qEnvironmentVariable("LINKSMITH_SCREENSHOT_VIEW");

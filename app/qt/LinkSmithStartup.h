@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,8 +16,9 @@ class CQtPrompter;
 class CSimServer;
 class IPrompter;
 class ISettingsFileDialogs;
+class QCoreApplication;
 class QSplashScreen;
-class QString;
+class QTranslator;
 
 // What the start-up takes from outside; the program leaves every part empty, tests script them.
 struct StartupOptions {
@@ -82,6 +84,10 @@ int StatusViewCommand(const std::string& name);
 // Runs the status menu command and, once its view shows, saves a picture of it into file and
 // closes it. False when the view did not show (the unit did not answer) or the save failed.
 bool SaveStatusViewPicture(CLinkSmithDlg& window, int command, const QString& file);
+
+// Qt's own Japanese texts (standard buttons, file dialogs) from folder, Qt's translations folder
+// when empty. Null when they are not there; the texts then stay in English.
+QTranslator* InstallQtTranslations(QCoreApplication& application, const QString& folder = QString());
 
 // The whole program: QApplication, the start-up above, the window shown, the event loop.
 // Returns the process exit code. LINKSMITH_SCREENSHOT=file.png saves the window once it is up

@@ -10,6 +10,7 @@
 
 #include "app/qt/LinkSmithDlg.h"
 #include "comm/CommuProcess.h"
+#include "comm/ProfileFile.h"
 #include "tests/app/qt/StartupFixture.h"
 
 namespace {
@@ -111,6 +112,45 @@ TEST_F(CommSettingDlgTest, DirectToGatewayAndBackWithTheEditsAccepted) {
     EXPECT_EQ(record.targetPlc, kDirectPlc);
     // The status bar shows the new target's addresses.
     EXPECT_EQ(w->StatusText(), QString::fromUtf8("接続先: ﾈｯﾄ:4 ﾉｰﾄﾞ:9 ﾕﾆｯﾄ:3  10進表示"));
+}
+
+TEST_F(CommSettingDlgTest, EntriesEnteredAreInTheProfileAfterTheWindowClosesAndShownAtTheNextStart) {
+    RunDialog([&](QDialog& d) {
+        Click(d, "gatewayRadio");
+        editorAnswers = {kGatewayPlc, kDirectPlc};
+        Click(d, "changeButton");
+        Click(d, "closeButton");
+    });
+    const std::string direct = startup->Commu().DirectDeviceString();
+    ASSERT_NE(direct.find("DNA:4;"), std::string::npos) << direct;
+    // "終了", not saving the document the dialog marked as changed.
+    prompter.answers = {PromptAnswer::No};
+    w->RunCommand(1);
+    EXPECT_FALSE(w->isVisible());
+    startup.reset();
+
+    const CProfileFile profile(Path("profile.ini"));
+    auto value = [&](const char* key) { return profile.ReadString("VLCProject", key, 2049); };
+    EXPECT_EQ(value("PLCConfig"), direct);
+    EXPECT_EQ(value("PLCComment"), "scripted");
+    EXPECT_EQ(value("GPLCConfig"), kGatewayPlc);
+    EXPECT_EQ(value("GPLCComment"), "scripted");
+    EXPECT_EQ(value("ConnectionType"), "1");
+
+    editorCalls.clear();
+    prompter.shown.clear();
+    ASSERT_TRUE(Start({}));
+    w = startup->Window();
+    w->show();
+    EXPECT_EQ(w->StatusText(), QString::fromUtf8("接続先: ﾈｯﾄ:4 ﾉｰﾄﾞ:9 ﾕﾆｯﾄ:0  10進表示"));
+    RunDialog([&](QDialog& d) {
+        EXPECT_TRUE(d.findChild<QRadioButton*>("gatewayRadio")->isChecked());
+        EXPECT_EQ(Field(d, "gatewayField").toStdString(), "VR4K-MPU-A1");
+        EXPECT_EQ(Field(d, "plcField").toStdString(), "VR4H-MPU-90");
+        Click(d, "closeButton");
+    });
+    EXPECT_EQ(editorCalls, std::vector<std::string>{}) << "nothing was entered again";
+    EXPECT_EQ(ShownIds(), std::vector<int>{});
 }
 
 TEST_F(CommSettingDlgTest, CancelledEditAndTheCloseBoxKeepTheRecord) {

@@ -1,18 +1,32 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
+#include <QTranslator>
 #include <QToolBar>
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <fstream>
 
+#include "app/CommSettings.h"
 #include "app/qt/AppSettingsStore.h"
+#include "app/qt/EntryEditorDlg.h"
+#include "app/qt/LinkSmithStartup.h"
+#include "app/qt/QtPrompter.h"
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
 #include "sim/SimServer.h"
@@ -25,6 +39,13 @@
 #include "tests/app/qt/ScriptedDialogs.h"
 
 namespace {
+
+// A simulated unit at the unit number of the sample settings file, plant-line1.lsm.
+std::unique_ptr<CUnitSimulatorAdapter> SampleUnit() {
+    auto unit = std::make_unique<CUnitSimulatorAdapter>();
+    unit->Unit().SetUnitNumber(2);
+    return unit;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -80,15 +101,35 @@ TEST_F(MainWindowTest, ViewStateIsRestoredAndWrittenBack) {
     EXPECT_EQ(store->ViewStatus(), "1 1 1 0");
 }
 
-TEST_F(MainWindowTest, ChoosingTheCurrentDisplayModeChangesNothing) {
+TEST_F(MainWindowTest, DisplayModeSwitchConvertsOnlyFromTheModeShown) {
+    store->SetViewStatus("1 1 0 7");  // no display mode has 7: decimal, as without the value
     auto w = Open();
+    w->show();
+    QAction* decimal = w->Action(32796);
+    QAction* hexadecimal = w->Action(32797);
+    auto* watchdog = w->findChild<QLineEdit*>("tokenWatchdogEdit");
+    EXPECT_TRUE(decimal->isChecked());
+    EXPECT_FALSE(hexadecimal->isChecked());
+    watchdog->selectAll();
+    QTest::keyClicks(watchdog, "255");
+    ASSERT_EQ(watchdog->text(), "255");
     const QString before = w->StatusText();
-    w->RunCommand(32796);
+    // Chosen from the menu, the item that already carries the check mark changes nothing.
+    decimal->trigger();
+    EXPECT_TRUE(decimal->isChecked());
     EXPECT_EQ(w->StatusText(), before);
-    EXPECT_TRUE(w->Action(32796)->isChecked());
-    w->RunCommand(32797);
+    EXPECT_EQ(watchdog->text(), "255");
+    hexadecimal->trigger();
+    EXPECT_EQ(watchdog->text(), "FF");
     EXPECT_TRUE(w->StatusText().endsWith(QString::fromUtf8("16進表示")));
-    EXPECT_FALSE(w->Action(32796)->isChecked());
+    EXPECT_FALSE(decimal->isChecked());
+    hexadecimal->trigger();
+    EXPECT_TRUE(hexadecimal->isChecked());
+    EXPECT_EQ(watchdog->text(), "FF");
+    decimal->trigger();
+    EXPECT_EQ(watchdog->text(), "255");
+    w.reset();
+    EXPECT_EQ(store->ViewStatus(), "1 1 0 0");
 }
 
 TEST_F(MainWindowTest, OpenAddsRecentFilesAndReopensThem) {
@@ -281,15 +322,6 @@ TEST_F(MainWindowTest, ExtensionSwitchAddsAndRemovesTheFourthTab) {
     EXPECT_EQ(w->Tabs()->count(), 4);
 }
 
-TEST_F(MainWindowTest, HexadecimalModeConvertsThePanel) {
-    auto w = Open();
-    ASSERT_TRUE(w->Panel().EditText(CUnitAreaPanel::kTokenWatchdog, "255"));
-    w->RunCommand(32797);
-    EXPECT_EQ(w->Panel().Text(CUnitAreaPanel::kTokenWatchdog), "FF");
-    w->RunCommand(32796);
-    EXPECT_EQ(w->Panel().Text(CUnitAreaPanel::kTokenWatchdog), "255");
-}
-
 TEST_F(MainWindowTest, OldVersionFileIsSavedAsANewSettingsFile) {
     dialogs.openPaths = {LINKSMITH_EXAMPLES_DIR "/plant-line1-old.csv"};
     auto w = Open();
@@ -309,7 +341,7 @@ TEST_F(MainWindowTest, OldVersionFileIsSavedAsANewSettingsFile) {
 
 TEST_F(MainWindowTest, TransferAndVerifyTheOpenedFileWithTheSimulatedUnit) {
     CSimServer sim;
-    sim.AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
+    sim.AddPlc(0, 0, SampleUnit());
     middleware.SetSimulatedPeer(&sim);
     middleware.SetSimulateAll(true);
     dialogs.openPaths = {LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm"};
@@ -335,12 +367,21 @@ TEST_F(MainWindowTest, TransferAndVerifyTheOpenedFileWithTheSimulatedUnit) {
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].id, 32891);
 
-    // Reading back into a new document shows the unit's table.
+    // A new document addresses unit 0, where the PLC has no unit.
     prompter.answers = {PromptAnswer::No};  // do not save the changes
     w->RunCommand(32771);
     EXPECT_EQ(w->MappingPage().Values().entryCount, 0u);
     prompter.shown.clear();
     prompter.answers.clear();
+    w->RunCommand(32783);
+    EXPECT_EQ(prompter.shown.back().id, 33007);
+    EXPECT_EQ(w->MappingPage().Values().entryCount, 0u);
+    // With unit 2 chosen in the communication settings, reading back shows the unit's table.
+    CCommSettings settings(commu, record, {});
+    settings.Open();
+    settings.SelectUnitNumber(2);
+    settings.Close();
+    prompter.shown.clear();
     w->RunCommand(32783);
     EXPECT_EQ(prompter.shown.back().id, 33030);
     EXPECT_EQ(w->MappingPage().Values().entryCount, 6u);
@@ -349,7 +390,7 @@ TEST_F(MainWindowTest, TransferAndVerifyTheOpenedFileWithTheSimulatedUnit) {
 
 TEST_F(MainWindowTest, StatusViewOpensOverTheSimulatedUnitAndEndsIdle) {
     CSimServer sim;
-    sim.AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());
+    sim.AddPlc(0, 0, std::make_unique<CUnitSimulatorAdapter>());  // unit 0, as a new document
     middleware.SetSimulatedPeer(&sim);
     middleware.SetSimulateAll(true);
     auto w = Open(true);
@@ -368,6 +409,149 @@ TEST_F(MainWindowTest, StatusViewOpensOverTheSimulatedUnitAndEndsIdle) {
     EXPECT_FALSE(w->Busy());
     EXPECT_TRUE(w->isEnabled());
     EXPECT_GE(sim.Count().requests, 2u) << "model check and the status read";
+}
+
+TEST_F(MainWindowTest, StatusBarShowsTheCommentAsTyped) {
+    auto w = Open();
+    auto* pane = w->findChild<QLabel*>("statusPane");
+    ASSERT_NE(pane, nullptr);
+    EXPECT_EQ(pane->textFormat(), Qt::PlainText);
+    const QString expected = QString::fromUtf8("接続先: ﾈｯﾄ:0 ﾉｰﾄﾞ:0 ﾕﾆｯﾄ:0 <b>A</b>  &amp; B next 10進表示");
+    dialogs.comments = {"<b>A</b>  &amp; B\r\nnext"};
+    dialogs.savePaths = {Path("comment.lsm")};
+    w->RunCommand(32774);
+    EXPECT_EQ(pane->text(), expected);
+    // Read back from the file, the same.
+    w->RunCommand(32771);
+    dialogs.openPaths = {Path("comment.lsm")};
+    w->RunCommand(32773);
+    EXPECT_EQ(record.comment, "<b>A</b>  &amp; B\r\nnext");
+    EXPECT_EQ(pane->text(), expected);
+}
+
+TEST_F(MainWindowTest, ToolbarHiddenFromTheRightClickMenuIsTheViewMenusSwitch) {
+    {
+        auto w = Open();
+        w->show();
+        auto* bar = w->findChild<QToolBar*>("toolBar");
+        const int heightBefore = w->height();
+        const QPoint at(bar->width() / 2, bar->height() / 2);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+        QApplication::sendEvent(bar, &click);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        ASSERT_TRUE(menu->actions().contains(w->Action(32780)));
+        EXPECT_TRUE(menu->actions().contains(w->Action(32781)));
+        w->Action(32780)->trigger();
+        menu->close();
+        EXPECT_TRUE(bar->isHidden());
+        EXPECT_FALSE(w->Action(32780)->isChecked());
+        EXPECT_LT(w->height(), heightBefore) << "the settings keep their size";
+    }
+    EXPECT_EQ(store->ViewStatus(), "0 1 0 0");
+}
+
+TEST_F(MainWindowTest, RecentFilesAreEveryKeyFoundAndOnlyKeysReadAreRemoved) {
+    const std::string a = Path("a.lsm"), b = Path("b.lsm"), c = Path("c.lsm");
+    const QString ini = QString::fromStdString(store->LinkSmithFile());
+    auto write = [&](const char* key, const std::string& value) {
+        QSettings s(ini, QSettings::IniFormat);
+        s.setValue(QString("Recent File List/") + key, QString::fromStdString(value));
+    };
+    auto read = [&](const char* key) {
+        QSettings s(ini, QSettings::IniFormat);
+        return s.value(QString("Recent File List/") + key, "(none)").toString().toStdString();
+    };
+    // The first key is missing: the two after it are still offered.
+    write("SAVE_FILENAME2", a);
+    write("SAVE_FILENAME3", b);
+    {
+        auto w = Open();
+        EXPECT_EQ(w->Recent().Paths(), (std::vector<std::string>{a, b}));
+        ASSERT_NE(w->Action(32933), nullptr);
+        EXPECT_EQ(w->Action(32933)->text().toStdString(), b);
+    }
+    EXPECT_EQ(read("SAVE_FILENAME1"), a);
+    EXPECT_EQ(read("SAVE_FILENAME2"), b);
+    EXPECT_EQ(read("SAVE_FILENAME3"), "(none)") << "read, and now in the key before";
+    std::ifstream file(ini.toStdString());
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("[Recent%20File%20List]"), std::string::npos) << text;
+
+    // A key written by another run meanwhile was never read and is left alone.
+    {
+        auto w = Open();
+        write("SAVE_FILENAME3", c);
+    }
+    EXPECT_EQ(read("SAVE_FILENAME2"), b);
+    EXPECT_EQ(read("SAVE_FILENAME3"), c);
+}
+
+// Qt's own buttons in Japanese, and Japanese texts in our dialogs; the icon in the title and the
+// About box.
+TEST_F(MainWindowTest, DialogsSpeakJapaneseAndCarryTheProgramIcon) {
+    QTemporaryDir empty;
+    EXPECT_EQ(InstallQtTranslations(*QCoreApplication::instance(), empty.path()), nullptr)
+        << "nothing to load: the program runs on in English buttons";
+    QTranslator* japanese = InstallQtTranslations(*QCoreApplication::instance());
+    ASSERT_NE(japanese, nullptr) << "qtbase_ja.qm (Debian package qt6-translations-l10n)";
+
+    auto w = Open();
+    w->show();
+    EXPECT_FALSE(w->windowIcon().pixmap(16, 16).isNull());
+    EXPECT_FALSE(w->windowIcon().pixmap(32, 32).isNull());
+
+    // Every visible text of a modal dialog: labels, button texts and form labels.
+    std::vector<QString> texts;
+    auto collect = [&](QWidget& dialog) {
+        texts.clear();
+        for (QLabel* label : dialog.findChildren<QLabel*>()) texts.push_back(label->text());
+        for (QAbstractButton* button : dialog.findChildren<QAbstractButton*>()) texts.push_back(button->text());
+    };
+    auto whenShown = [&](const char* name, const std::function<void(QWidget&)>& inspect) {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, [=] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (!modal || (name && modal->objectName() != name)) return;
+            poll->stop();
+            inspect(*modal);
+            modal->close();
+            poll->deleteLater();
+        });
+        poll->start(5);
+    };
+    auto contains = [&](const char* text) {
+        return std::find(texts.begin(), texts.end(), QString::fromUtf8(text)) != texts.end();
+    };
+
+    bool iconShown = false;
+    whenShown("aboutDialog", [&](QWidget& about) {
+        collect(about);
+        auto* icon = about.findChild<QLabel*>("aboutIcon");
+        iconShown = icon && !icon->pixmap().isNull();
+    });
+    w->RunCommand(32795);
+    EXPECT_TRUE(iconShown);
+    EXPECT_TRUE(contains("LinkSmith Version 1.0"));
+    EXPECT_TRUE(contains("Copyright (C) 2026 LinkSmith 開発者一同"));
+
+    whenShown("plcEntryDialog", collect);
+    std::string device = "[DEV]DEV:VR4H;", comment;
+    EXPECT_FALSE(EditPlcEntry(w.get(), CCommuProcess::kDirectEntry, &device, &comment));
+    EXPECT_TRUE(contains("ﾃﾞﾊﾞｲｽ文字列"));
+    EXPECT_TRUE(contains("ｺﾒﾝﾄ"));
+    EXPECT_TRUE(contains("キャンセル"));
+
+    CQtPrompter boxes;
+    whenShown(nullptr, collect);
+    boxes.Show(32899, {"a.lsm"}, PromptButtons::YesNoCancel, PromptIcon::Exclamation);
+    EXPECT_TRUE(contains("はい(&Y)"));
+    EXPECT_TRUE(contains("いいえ(&N)"));
+    EXPECT_TRUE(contains("キャンセル"));
+    for (const QString& text : texts) EXPECT_FALSE(text.contains("Yes") || text.contains("Cancel")) << text.toStdString();
+
+    QCoreApplication::removeTranslator(japanese);
+    delete japanese;
 }
 
 }  // namespace

@@ -5,9 +5,10 @@
 #include "model/SettingsFile.h"
 
 // File choices and the comment dialog from a script: paths are consumed front first, and an
-// empty list answers as a cancelled dialog. Every question is counted.
+// empty list answers as a cancelled file dialog. Every question is counted.
 struct ScriptedDialogs : ISettingsFileDialogs {
     std::vector<std::string> openPaths, savePaths;
+    std::vector<std::string> comments;  // typed into the comment dialog, front first; none: kept
     int openAsked = 0;
     int saveAsked = 0;
     int commentAsked = 0;
@@ -19,8 +20,9 @@ struct ScriptedDialogs : ISettingsFileDialogs {
         ++saveAsked;
         return Take(savePaths, path);
     }
-    bool EditComment(std::string&) override {
+    bool EditComment(std::string& comment) override {
         ++commentAsked;
+        Take(comments, comment);
         return true;
     }
     static bool Take(std::vector<std::string>& list, std::string& path) {

@@ -1,15 +1,19 @@
 #include <QApplication>
 #include <QImage>
+#include <QLineEdit>
+#include <QProcess>
 #include <QSettings>
 #include <QSplashScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <cstring>
 #include <iterator>
 
 #include "app/qt/LinkSmithDlg.h"
 #include "comm/CommuProcess.h"
 #include "comm/ProfileFile.h"
+#include "comm/ZephDatagram.h"
 #include "model/Messages.h"
 #include "sim/SimServer.h"
 #include "tests/app/qt/StartupFixture.h"
@@ -30,6 +34,11 @@ std::string LaunchFile(const std::string& relayConfig, const std::string& target
     return std::string("[RelayPLC]\r\nName:=\"GW1\"\r\nModelName:=\"VR4H\"\r\nConfig:=\"") + relayConfig +
            "\"\r\n[TargetCompo]\r\nName:=\"PLC1\"\r\nModelName:=\"VR4K\"\r\nConfig:=\"" + targetConfig +
            "\"\r\nNetworkAddress:=\"5\"\r\nNodeAddress:=\"6\"\r\n[TargetSIOU]\r\nUnitNumber:=\"" + unit + "\"\r\n";
+}
+
+std::string FileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 class StartupTest : public StartupFixture {
@@ -60,22 +69,48 @@ TEST_F(StartupTest, WithoutArgumentsAnUntitledDocumentStartsInTheSuitesFolder) {
 TEST_F(StartupTest, SettingsFileNamedOnTheCommandLineIsOpened) {
     const std::string path = Path("line 1.lsm");
     fs::copy_file(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm", path);
-    ASSERT_TRUE(Start({path}));
-    EXPECT_EQ(ShownIds(), std::vector<int>{});
-    EXPECT_EQ(Window().windowTitle(), QString::fromUtf8("line 1.lsm - LinkSmith"));
-    EXPECT_EQ(Window().Document(), CLinkSmithDlg::kSettingsFile);
-    EXPECT_EQ(startup->App().documentFolder, dir.path().toStdString() + "/");
-    EXPECT_EQ(Window().Recent().Paths(), std::vector<std::string>{path});
-    EXPECT_EQ(startup->Record().unitNumber, 2u);
-    EXPECT_EQ(startup->Commu().m_unitNumber, 2) << "commands go to the file's unit";
-    EXPECT_NE(Window().StatusText().indexOf(QString::fromUtf8("ﾕﾆｯﾄ:2 ")), -1) << Window().StatusText().toStdString();
-    EXPECT_EQ(Window().MappingPage().Values().entryCount, 6u);
-    EXPECT_FALSE(startup->App().modified);
-
-    startup.reset();  // the recent-file list is kept for the next start
+    // The first argument that is not a switch is the file; switches and later words are not used.
+    const std::vector<std::vector<std::string>> forms = {
+        {path}, {path, "more"}, {"-x", path, "more", "words"}, {"/n", path}, {"/p", path, Path("other.lsm"), "x"},
+    };
+    for (const auto& args : forms) {
+        SCOPED_TRACE(::testing::PrintToString(args));
+        ASSERT_TRUE(Start(args));
+        EXPECT_EQ(ShownIds(), std::vector<int>{});
+        EXPECT_EQ(Window().windowTitle(), QString::fromUtf8("line 1.lsm - LinkSmith"));
+        EXPECT_EQ(Window().Document(), CLinkSmithDlg::kSettingsFile);
+        EXPECT_EQ(startup->App().documentFolder, dir.path().toStdString() + "/");
+        EXPECT_EQ(Window().Recent().Paths().front(), path);
+        EXPECT_EQ(startup->Record().unitNumber, 2u);
+        EXPECT_EQ(startup->Commu().m_unitNumber, 2) << "commands go to the file's unit";
+        EXPECT_NE(Window().StatusText().indexOf(QString::fromUtf8("ﾕﾆｯﾄ:2 ")), -1) << Window().StatusText().toStdString();
+        EXPECT_EQ(Window().MappingPage().Values().entryCount, 6u);
+        EXPECT_FALSE(startup->App().modified);
+        EXPECT_EQ(startup->App().launch.launchedFromFile, 0);
+        startup.reset();  // the recent-file list is kept for the next start
+    }
     ASSERT_TRUE(Start({}));
     EXPECT_EQ(Window().Recent().Paths(), std::vector<std::string>{path});
     EXPECT_EQ(startup->App().documentFolder, dir.path().toStdString() + "/");
+}
+
+TEST_F(StartupTest, OlderVersionFileNamedOnTheCommandLineIsReadAsOneAndNotOverwritten) {
+    const std::string path = Path("LINE1.CSV");
+    fs::copy_file(LINKSMITH_EXAMPLES_DIR "/plant-line1-old.csv", path);
+    const std::string before = FileBytes(path);
+    ASSERT_TRUE(Start({path}));
+    EXPECT_EQ(ShownIds(), std::vector<int>{});
+    EXPECT_EQ(Window().Document(), CLinkSmithDlg::kOldVersionFile);
+    // Keys only the older layout has: the unit number and the second area's offsets.
+    EXPECT_EQ(startup->Record().unitNumber, 2u);
+    EXPECT_EQ(Window().MappingPage().Values().entries[1].area2Offset, 100);
+    // Saving asks for a new file name; the older file stays as it was.
+    dialogs.savePaths = {Path("line1.lsm")};
+    Window().SetModified();
+    Window().RunCommand(32774);
+    EXPECT_EQ(dialogs.saveAsked, 1);
+    EXPECT_EQ(Window().Document(), CLinkSmithDlg::kSettingsFile);
+    EXPECT_EQ(FileBytes(path), before);
 }
 
 TEST_F(StartupTest, SettingsFileThatCannotBeReadGivesTheMessageThenAnEmptyDocument) {
@@ -224,12 +259,13 @@ TEST_F(StartupTest, MalformedLaunchSwitchesEndTheStartAndKeepTheFile) {
         EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Stop);
         EXPECT_EQ(startup->Window(), nullptr);
     }
-    // Two arguments are never launch switches: a plain start, the file untouched.
+    // Two arguments are never launch switches: the file is not read as a launch file (it is the
+    // first argument that is no switch, so it is opened as a document) and is kept.
     prompter.shown.clear();
     ASSERT_TRUE(Start({"/n", file}));
-    EXPECT_EQ(ShownIds(), std::vector<int>{});
     EXPECT_EQ(startup->App().launch.launchedFromFile, 0);
-    EXPECT_EQ(Window().Document(), CLinkSmithDlg::kNewDocument);
+    EXPECT_EQ(startup->App().launch.unitNumber, 0);
+    EXPECT_EQ(startup->App().documentFileName, "plc.cfg");
     EXPECT_TRUE(fs::exists(file));
 }
 
@@ -308,14 +344,111 @@ TEST_F(StartupTest, LaunchFileNamingAUnitNumberOutsideTheRangeIsRefusedAndKept) 
     EXPECT_EQ(startup->Commu().m_unitNumber, 15);
 }
 
+// The entries a launch file named are kept when the program ends through its event loop (here
+// after its window picture), and the next start without a launch file connects the same way.
+TEST_F(StartupTest, LaunchFileEntriesOutliveTheProgramAndServeTheNextStart) {
+    const std::string file = Write("plc.cfg", LaunchFile(kRelayConfig, kTargetConfig));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", dir.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("LINKSMITH_SCREENSHOT", dir.filePath("window.png"));
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(LINKSMITH_PROGRAM, {"/n", "/off", QString::fromStdString(file)});
+    ASSERT_TRUE(program.waitForFinished(60000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    EXPECT_FALSE(fs::exists(file));
+
+    const std::string profilePath = Path("LinkSmith/LinkSmith.ini");
+    const CProfileFile profile(profilePath);
+    auto value = [&](const char* key) { return profile.ReadString("VLCProject", key, 2049); };
+    const std::string direct = value("PLCConfig");
+    for (const char* edited : {"GATE:Gateway;", "TMO:5000;", "DNA:1;"})
+        EXPECT_NE(direct.find(edited), std::string::npos) << direct;
+    EXPECT_EQ(value("GPLCConfig"), kRelayConfig);
+    EXPECT_EQ(value("ConnectionType"), "1");
+
+    auto options = Options();
+    options.profileFile = profilePath;
+    startup = std::make_unique<CLinkSmithStartup>(options);
+    ASSERT_TRUE(startup->Start({}));
+    EXPECT_EQ(ShownIds(), std::vector<int>{});
+    EXPECT_EQ(startup->Commu().m_connectionType, 1);
+    EXPECT_EQ(startup->Commu().DirectDeviceString(), direct);
+    EXPECT_EQ(startup->Commu().GatewayDeviceString(), kRelayConfig);
+    EXPECT_EQ(Window().StatusText(), QString::fromUtf8("接続先: ﾈｯﾄ:1 ﾉｰﾄﾞ:2 ﾕﾆｯﾄ:0  10進表示"));
+}
+
+// The sample file with its "Unit Number" line replaced (or left out when line is empty).
+std::string SampleWithUnitLine(const std::string& line) {
+    std::string text = FileBytes(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm");
+    const size_t at = text.find(",Unit Number,2\r\n");
+    EXPECT_NE(at, std::string::npos);
+    return text.replace(at, std::strlen(",Unit Number,2\r\n"), line.empty() ? "" : line + "\r\n");
+}
+
+// After every launch, load, new and read the status bar names the unit that the commands then
+// address (a read from the unit is tried each time, answered or not).
+TEST_F(StartupTest, CommandsAddressTheUnitTheStatusBarShows) {
+    const std::string unit5 = Write("unit5.lsm", SampleWithUnitLine(",Unit Number,5"));
+    const std::string noUnit = Write("nounit.lsm", SampleWithUnitLine(""));
+    const std::string launch = Write("plc.cfg", LaunchFile(kRelayConfig, kTargetConfig, "3"));
+    ASSERT_TRUE(Start({"--simulate", "/n", "/off", launch}));
+    Window().show();
+    std::vector<unsigned> units;
+    startup->Middleware().SetFrameLog([&units](bool outgoing, const std::vector<uint8_t>& bytes) {
+        ZephDatagram d;
+        if (outgoing && DecodeDatagram(bytes.data(), bytes.size(), &d) == DatagramCheck::Ok &&
+            d.destination.unit < 0x10)  // 0x10 is the PLC's CPU
+            units.push_back(d.destination.unit);
+    });
+    auto expectUnit = [&](unsigned unit, const char* step) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(startup->Record().unitNumber, unit);
+        const QString shown = QString::fromUtf8("ﾕﾆｯﾄ:%1 ").arg(unit);
+        EXPECT_NE(Window().StatusText().indexOf(shown), -1) << Window().StatusText().toStdString();
+        units.clear();
+        Window().RunCommand(32783);  // transfer from the PLC
+        ASSERT_FALSE(units.empty());
+        for (unsigned sent : units) EXPECT_EQ(sent, unit);
+        EXPECT_NE(Window().StatusText().indexOf(shown), -1) << "a read keeps the unit";
+        ASSERT_FALSE(startup->App().modified) << "the next step asks nothing";
+    };
+    auto open = [&](const std::string& path) {
+        dialogs.openPaths = {path};
+        Window().RunCommand(32773);
+    };
+    expectUnit(3, "launch");
+    open(unit5);
+    expectUnit(5, "file naming unit 5");
+    open(noUnit);
+    expectUnit(3, "file naming no unit: the launch's");
+    Window().RunCommand(32771);
+    expectUnit(0, "new");
+    open(unit5);
+    expectUnit(5, "file naming unit 5 again");
+    open(noUnit);
+    expectUnit(0, "file naming no unit after new");
+}
+
+TEST_F(StartupTest, NewShowsTheUnitInformationOfNewSettings) {
+    std::string text = FileBytes(LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm");
+    text.replace(0, std::strlen("Type,VR4K-LUX22,\r\nVersion,1,"), "Type,VR4K-LUX01,\r\nVersion,2,");
+    ASSERT_TRUE(Start({Write("lux01.lsm", text)}));
+    auto info = [&](const char* name) { return Window().findChild<QLineEdit*>(name)->text().toStdString(); };
+    EXPECT_EQ(info("modelNameEdit"), "VR4K-LUX01");
+    EXPECT_EQ(info("protocolVersionEdit"), "2");
+    Window().RunCommand(32771);
+    EXPECT_EQ(info("modelNameEdit"), "VR4K-LUX22");
+    EXPECT_EQ(info("protocolVersionEdit"), "1");
+    EXPECT_EQ(info("vendorNameEdit"), "");
+    EXPECT_EQ(info("softwareVersionEdit"), "");
+    EXPECT_EQ(info("unitIpAddressEdit"), "0.0.0.0");
+}
+
 // ---- --scenario and the status view picture ----
 
 const char kScenario[] = LINKSMITH_EXAMPLES_DIR "/scenario-faults.txt";
-
-std::string FileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 class ScenarioStartupTest : public StartupTest {
 protected:

@@ -21,6 +21,7 @@
 #include <memory>
 #include <utility>
 
+#include "app/CommSettings.h"
 #include "app/qt/AppSettingsStore.h"
 #include "app/qt/LinkSmithDlg.h"
 #include "app/qt/QtPrompter.h"
@@ -78,6 +79,7 @@ protected:
         store = std::make_unique<CAppSettingsStore>(dir.path().toStdString());
         auto adapter = std::make_unique<CUnitSimulatorAdapter>();
         unit = &adapter->Unit();
+        unit->SetUnitNumber(2);  // the unit of plant-line1.lsm, which every test opens
         sim.AddPlc(0, 0, std::move(adapter));
         middleware.SetSimulatedPeer(&peer);
         middleware.SetSimulateAll(true);
@@ -111,6 +113,17 @@ protected:
         return ids;
     }
     void Run(int id) { w->Action(id)->trigger(); }
+    // New sets the unit number back to 0; the unit is 2, chosen again as the communication
+    // settings choose it.
+    void NewDocumentForTheUnit() {
+        app.modified = false;  // New asks nothing
+        Run(kNew);
+        CCommSettings settings(*commu, record, {});
+        settings.Open();
+        settings.SelectUnitNumber(2);
+        settings.Close();
+        w->RefreshStatusText();
+    }
     void ExpectIdle() {
         EXPECT_TRUE(w->isEnabled());
         EXPECT_FALSE(w->Busy());
@@ -155,8 +168,7 @@ TEST_F(TransferMenuTest, ChunkedTableShowsTheBarBothWaysAndReadsBackIntoTheEdito
     EXPECT_EQ(barSteps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
     ExpectIdle();
 
-    app.modified = false;  // New asks nothing
-    Run(kNew);
+    NewDocumentForTheUnit();
     ASSERT_EQ(w->MappingPage().Values().entryCount, 0u);
     barSteps.clear();
     recording.shown.clear();
@@ -188,8 +200,7 @@ TEST_F(TransferMenuTest, TimedOutChunkStopsTheSequenceAndLeavesTheEditor) {
     recording.shown.clear();
     Run(kToPlc);  // the unit now holds the full table
     ASSERT_EQ(Ids().back(), 33030);
-    app.modified = false;
-    Run(kNew);
+    NewDocumentForTheUnit();
     recording.shown.clear();
     peer.commands.clear();
     peer.dropCommand = 0x2911;
@@ -369,8 +380,7 @@ TEST_F(TransferMenuTest, TransfersVerifyAndAStatusViewOverLoopbackUdp) {
     EXPECT_EQ(barSteps, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}, {2, 2}}));
     ExpectIdle();
 
-    app.modified = false;
-    Run(kNew);
+    NewDocumentForTheUnit();
     recording.shown.clear();
     Run(kFromPlc);
     EXPECT_EQ(Ids(), (std::vector<int>{32909, 33030}));
