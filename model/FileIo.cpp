@@ -35,13 +35,37 @@ bool WriteAll(CFileSystemOps& ops, int fd, const std::string& bytes) {
     return true;
 }
 
+// The file a path names once every symbolic link on it is followed: a save replaces the file a
+// link points to and keeps the link (renaming over the link would replace the link itself by a
+// file). A link to a file that does not exist yet names the file to create. False for a loop of
+// links, which no save can write through.
+bool FollowLinks(std::string& path) {
+    namespace fs = std::filesystem;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code error;
+        if (!fs::is_symlink(path, error)) return true;
+        fs::path target = fs::read_symlink(path, error);
+        if (error) return false;
+        if (target.is_relative()) target = fs::path(path).parent_path() / target;
+        path = target.string();
+    }
+    return false;
+}
+
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes) {
     return WriteFileAtomically(path, bytes, CFileSystemOps::System());
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& bytes, CFileSystemOps& ops) {
+// The new bytes go to a temporary file that is renamed over the old one. A file with more than
+// one hard link therefore loses them: the name saved to gets a new file and the other names keep
+// the old contents. Writing into the old file in place would reach every name, but a write that
+// fails part-way (disk full, power lost) would then leave a cut file under all of them; keeping
+// the old file whole until the new one is complete matters more for a settings file.
+bool WriteFileAtomically(const std::string& linkOrPath, const std::string& bytes, CFileSystemOps& ops) {
+    std::string path = linkOrPath;
+    if (!FollowLinks(path)) return false;
     const std::string temp = path + ".saving";
     struct stat old {};
     const bool replacing = ::stat(path.c_str(), &old) == 0;

@@ -8,6 +8,7 @@
 
 #include "cli/Cli.h"
 #include "model/FileIo.h"
+#include "model/Messages.h"
 
 namespace {
 
@@ -94,12 +95,47 @@ TEST_F(CliTest, ExitStatusTellsCleanWarnedAndFailed) {
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.out, "");
     EXPECT_EQ(std::count(missing.err.begin(), missing.err.end(), '\n'), 1);
+    CliRun missingJson = RunCtl({"show", "--json", (dir / "none.lsm").string()});
+    EXPECT_EQ(missingJson.status, 2);
+    EXPECT_EQ(nlohmann::json::parse(missingJson.out),
+              (nlohmann::json{{"error", {{"id", Msg::kFileNotFound}, {"text", MessageText(Msg::kFileNotFound)}}}}));
 
     CliRun unwritable = RunCtl({"convert", bad, (dir / "no-such-dir" / "x.lsm").string()});
     EXPECT_EQ(unwritable.status, 2);
 
     EXPECT_EQ(RunCtl({"show"}).status, 2);
     EXPECT_EQ(RunCtl({"frobnicate"}).status, 2);
+}
+
+TEST_F(CliTest, SavingThroughASymbolicLinkWritesItsFileAndKeepsTheLink) {
+    namespace fs = std::filesystem;
+    // A relative link in another folder, to a file that is only readable by its owner and group.
+    fs::create_directories(dir / "kept");
+    const fs::path real = dir / "kept" / "unit.lsm";
+    Write("kept/unit.lsm", "old");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_directories(dir / "links");
+    const fs::path link = dir / "links" / "unit.lsm";
+    fs::create_symlink("../kept/unit.lsm", link);
+    ASSERT_EQ(RunCtl({"convert", kExamples + "/plant-line1.lsm", link.string()}).status, 0);
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::read_symlink(link), "../kept/unit.lsm");
+    std::string original, written;
+    ASSERT_TRUE(ReadWholeFile(kExamples + "/plant-line1.lsm", original));
+    ASSERT_TRUE(ReadWholeFile(real.string(), written));
+    EXPECT_EQ(written, original);
+    EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir / "kept"), fs::directory_iterator()), 1) << "no file left over";
+
+    // A link to a file not there yet creates that file; a loop of links is refused.
+    fs::create_symlink("../kept/new.lsm", dir / "links" / "new.lsm");
+    ASSERT_EQ(RunCtl({"convert", kExamples + "/plant-line1.lsm", (dir / "links" / "new.lsm").string()}).status, 0);
+    EXPECT_TRUE(fs::is_regular_file(dir / "kept" / "new.lsm"));
+    fs::create_symlink("b.lsm", dir / "links" / "a.lsm");
+    fs::create_symlink("a.lsm", dir / "links" / "b.lsm");
+    EXPECT_EQ(RunCtl({"convert", kExamples + "/plant-line1.lsm", (dir / "links" / "a.lsm").string()}).status, 2);
+    EXPECT_TRUE(fs::is_symlink(dir / "links" / "a.lsm"));
 }
 
 }  // namespace
