@@ -75,9 +75,27 @@ TEST_F(ValidateCommandTest, CleanFilePrintsNothing) {
 
 TEST_F(ValidateCommandTest, LocalAreaOverlappingARecordIsReported) {
     record.pc.localArea1Start = 1016;  // the second record's channels
-    const ValidateRun run = Validate({Save("overlap.lsm")});
+    const std::string path = Save("overlap.lsm");
+    const ValidateRun run = Validate({path});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.out, FormatMessage(33034, {"2"}) + "\n");
+    // The overlap names a record of the mapping table: that is the page to go to.
+    const auto j = nlohmann::json::parse(Validate({"--json", path}).out);
+    EXPECT_EQ(j["id"], 33034);
+    EXPECT_EQ(j["page"], "mapping");
+}
+
+TEST_F(ValidateCommandTest, ARuleThatFocusesNoFieldStillNamesItsPage) {
+    // The two local areas in one memory area overlapping each other: a local node rule.
+    record.pc.localArea2Type = AreaType::CIO;
+    record.pc.localArea2Start = 3008;
+    record.pc.localArea2Size = 16;
+    const ValidateRun run = Validate({"--json", Save("local.lsm")});
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto j = nlohmann::json::parse(run.out);
+    EXPECT_EQ(j["id"], 33065);
+    EXPECT_EQ(j["page"], "localNode");
+    EXPECT_TRUE(j["field"].is_null());
 }
 
 TEST_F(ValidateCommandTest, JsonNamesTheIdAndTheField) {
@@ -107,6 +125,7 @@ TEST_F(ValidateCommandTest, FirstPageInOrderWins) {
     const auto j = nlohmann::json::parse(run.out);
     EXPECT_EQ(j["id"], 32835);
     EXPECT_EQ(j["field"], "localNode.localArea2ComStart");
+    EXPECT_EQ(j["page"], "localNode");
 }
 
 TEST_F(ValidateCommandTest, UnreadableFileIsStatusTwo) {

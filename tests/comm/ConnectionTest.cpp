@@ -122,6 +122,20 @@ TEST_F(Connection, ShutdownKeepsTheEntriesInTheProfileForTheNextRun) {
     EXPECT_EQ(next.GatewayDeviceString(), "[DEV]DEV:VR3K;CPU:B;");
 }
 
+TEST_F(Connection, ConnectionTypeInTheProfileIsADecimalNumber) {
+    for (const auto& [text, type] : std::vector<std::pair<const char*, int>>{{"01", 1}, {"1", 1}, {"2", 0}, {"x", 0}}) {
+        CProfileFile(profilePath).WriteString("VLCProject", "ConnectionType", text);
+        CUnitSettings s;
+        RecordingPrompter p;
+        CLinkMiddleware m(clock);
+        CCommuProcess c(s, p, m);
+        c.SetProfileFile(profilePath);
+        ASSERT_TRUE(c.Initialize() && c.OpenProject()) << text;
+        EXPECT_EQ(c.m_connectionType, type) << text;
+        EXPECT_EQ(s.targetPlcNumber, static_cast<uint32_t>(type)) << text;
+    }
+}
+
 TEST_F(Connection, StartUpFailuresShowTheirMessage) {
     CUnitSettings s;
     RecordingPrompter p;
