@@ -11,9 +11,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/Cli.h"
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
 #include "model/FileIo.h"
+#include "model/Messages.h"
 
 extern char** environ;
 
@@ -124,4 +126,36 @@ TEST_F(UnitSimProgram, BadSetLineExitsWith2BeforeServing) {
         close(out);
         out = -1;
     }
+}
+
+TEST_F(UnitSimProgram, UnitOptionGivesEveryPlcItsUnitNumber) {
+    // --unit wins over the state file's, and is kept with the state.
+    const std::string state = ::testing::TempDir() + "unitsim-program-unit.txt";
+    ASSERT_TRUE(WriteFileAtomically(state, "unit 3\n"));
+    Start({"--port", "0", "--state", state, "--plc", "0:0", "--plc", "1:7", "--unit", "5"});
+    const int port = Port();
+    ASSERT_GT(port, 0) << Errors();
+    setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);
+    auto info = [port](const std::string& node, const std::string& unit, std::string* err) {
+        const std::string device = "[NET]HOST:127.0.0.1;PORT:" + std::to_string(port) + ";TMO:2000;[ADDRESS]DNA:" +
+                                   node.substr(0, node.find(':')) + ";DA1:" + node.substr(node.find(':') + 1) + ";";
+        const char* argv[] = {"linksmithctl", "info", "--device", device.c_str(), "--unit", unit.c_str()};
+        std::ostringstream out, errors;
+        const int status = RunCli(6, argv, out, errors);
+        *err = errors.str();
+        return status;
+    };
+    std::string err;
+    for (const char* plc : {"0:0", "1:7"}) {
+        EXPECT_EQ(info(plc, "5", &err), 0) << plc << err;
+        // A PLC with no unit at the number addressed answers 0x0202.
+        EXPECT_EQ(info(plc, "3", &err), 4) << plc;
+        EXPECT_EQ(err, "linksmithctl: " + MessageText(33007) + "\n") << plc;
+    }
+    EXPECT_EQ(Stop(SIGTERM), 0) << Errors();
+    std::string saved;
+    ASSERT_TRUE(ReadWholeFile(state, saved));
+    EXPECT_EQ(saved.rfind("# linksmith-unitsim state\nunit 5\n", 0), 0u) << saved;
+    std::remove(state.c_str());
+    std::remove((state + ".1-7").c_str());
 }
