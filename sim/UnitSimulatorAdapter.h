@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+
 #include "sim/SimUnit.h"
 #include "sim/UnitSimulator.h"
 
@@ -12,7 +14,13 @@ public:
         return m_unit.SaveState(path, error);
     }
     CUnitSimulator& Unit() { return m_unit; }
+    // Before each command the unit takes the unit number unitNumber() gives: the program's
+    // simulated unit sits at the unit number of the file it has open (the one its status bar
+    // shows), so a command addressed to any other number is answered as by a PLC without that unit.
+    // Called on the thread that sends the command.
+    void FollowUnitNumber(std::function<int()> unitNumber) { m_unitNumber = std::move(unitNumber); }
 
 private:
     CUnitSimulator m_unit;
+    std::function<int()> m_unitNumber;
 };
