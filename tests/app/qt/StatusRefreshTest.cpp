@@ -99,7 +99,7 @@ protected:
 
 TEST_F(StatusRefreshTest, NoHistoryReadStartsWhileTheClearQuestionIsOpen) {
     StartWithScenario();
-    std::string error;  // the scenario's unit is write-protected; this one lets the clear through
+    std::string error;  // the scenario's unit is write-protected: a new one at the same unit number is not
     ASSERT_TRUE(startup->Simulator()->Unit(0, 0)->LoadState(Write("open.txt", "unit 2\nprotected 0\n"), &error))
         << error;
     const int shows = RunView(kErrorHistory, "errorHistoryDlg", [&](CStatusDialog& view) {

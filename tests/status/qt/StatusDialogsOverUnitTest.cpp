@@ -338,7 +338,7 @@ TEST_F(OverUnit, CycleTimeShowsTheScenarioInDecimal) {
     const char* fields[] = {"1", "10", "50", "48", "60", "3"};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Text(dlg, QString("field%1").arg(i).toUtf8()), fields[i]) << i;
     std::string error;
-    ASSERT_TRUE(adapter->Unit().LoadStateText("cycle 254 255 65535 12 30 8\n", &error)) << error;
+    ASSERT_TRUE(adapter->Unit().LoadStateText("unit 2\ncycle 254 255 65535 12 30 8\n", &error)) << error;
     Find<QPushButton>(dlg, "updateButton")->click();
     const char* after[] = {"254", "255", "65535", "12", "30", "8"};
     for (int i = 0; i < 6; ++i) EXPECT_EQ(Text(dlg, QString("field%1").arg(i).toUtf8()), after[i]) << i;
