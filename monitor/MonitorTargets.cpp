@@ -1,0 +1,40 @@
+#include "monitor/MonitorTargets.h"
+
+#include "network/NetworkPlan.h"
+
+MonitorTarget CMonitorTargets::Single(const std::string& device, const std::string& gateway, unsigned unit,
+                                      int timeoutMs) {
+    MonitorTarget t;
+    t.label = "unit";
+    t.device = device;
+    t.gateway = gateway;
+    t.unit = unit;
+    t.timeoutMs = timeoutMs;
+    return t;
+}
+
+bool CMonitorTargets::FromNetworkFile(const std::string& path, int timeoutMs, std::vector<MonitorTarget>* targets,
+                                      std::vector<std::string>* why) {
+    CNetworkPlan plan;
+    const bool ok = plan.Load(path);
+    for (const auto& p : plan.file.Problems())
+        if (p.error || !ok) why->push_back(plan.file.ProblemLine(p));
+    if (!ok) return false;
+    std::vector<int> listed;
+    for (const auto& n : plan.nodes) listed.push_back(n.Number());
+    for (const auto& n : plan.nodes) {
+        MonitorTarget t;
+        t.label = std::to_string(n.Number());
+        t.device = n.device;
+        t.gateway = n.gateway;
+        t.unit = n.unit;
+        t.timeoutMs = timeoutMs;
+        t.listedNodes = listed;
+        targets->push_back(std::move(t));
+    }
+    if (targets->empty()) {
+        why->push_back(path + ": the network file names no node");
+        return false;
+    }
+    return true;
+}

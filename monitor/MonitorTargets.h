@@ -1,0 +1,17 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "monitor/MonitorTarget.h"
+
+// The units a monitor, watch or exporter reads: one connection, or every node of a network file.
+class CMonitorTargets {
+public:
+    // One unit, labelled "unit".
+    static MonitorTarget Single(const std::string& device, const std::string& gateway, unsigned unit, int timeoutMs);
+    // Every node of the network file at path, labelled with its node number, reached as the file
+    // (else the node's settings file) says; each lists all the file's nodes. False with the
+    // file's problems, one line each, in why.
+    static bool FromNetworkFile(const std::string& path, int timeoutMs, std::vector<MonitorTarget>* targets,
+                                std::vector<std::string>* why);
+};
