@@ -61,6 +61,8 @@ bool CLinkSmithStartup::AddSimulatedUnit(const std::string& scenario) {
     std::string error;
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
     auto unit = std::make_unique<CUnitSimulatorAdapter>();
+    // At the unit number of the open file or the launch file, the one the status bar shows.
+    unit->FollowUnitNumber([this] { return static_cast<int>(m_record.unitNumber); });
     if (scenario.empty() || unit->LoadState(scenario, &error)) {
         m_simulator->AddPlc(0, 0, std::move(unit));
         return true;
