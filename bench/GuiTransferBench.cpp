@@ -25,7 +25,11 @@ namespace {
 constexpr int kTransferToPlc = 32782;
 
 BenchSimulator& TheServer() {
-    static BenchSimulator server(std::make_unique<CUnitSimulatorAdapter>());
+    static BenchSimulator server([] {
+        auto unit = std::make_unique<CUnitSimulatorAdapter>();
+        unit->Unit().SetUnitNumber(2);  // the unit of plant-line1.lsm, which the commands address
+        return unit;
+    }());
     return server;
 }
 
