@@ -2,12 +2,10 @@
 
 #include <chrono>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "comm/InProcessTransport.h"
 #include "comm/UdpTransport.h"
-#include "model/FileIo.h"
 
 namespace {
 constexpr uint16_t kDefaultPort = 9600;
@@ -38,8 +36,7 @@ uint16_t Get16Host(const uint8_t* p) {
 }
 }  // namespace
 
-CLinkMiddleware::CLinkMiddleware(IClock& clock, std::string projectDirectory)
-    : m_clock(clock), m_directory(std::move(projectDirectory)), m_deviceTypes(BuiltInDeviceTypes()) {}
+CLinkMiddleware::CLinkMiddleware(IClock& clock) : m_clock(clock), m_deviceTypes(BuiltInDeviceTypes()) {}
 
 CLinkMiddleware::~CLinkMiddleware() { Shutdown(); }
 
@@ -79,10 +76,6 @@ uint16_t CLinkMiddleware::OpenProject(void*, MemoryStorage* storage, const std::
     Project& p = m_projects[handle];
     p.identity = identity;
     p.storage = storage;
-    if (!m_directory.empty()) {
-        p.filePath = m_directory + "/" + identity + ".lsp";
-        LoadProject(p);
-    }
     *project = handle;
     // Entries still have to be added: not "nothing more to set up".
     return Mw::kOk;
@@ -92,7 +85,8 @@ uint16_t CLinkMiddleware::GetProjectFilePath(uint16_t project, std::string* path
     std::lock_guard<std::mutex> lock(m_mutex);
     auto it = m_projects.find(project);
     if (it == m_projects.end()) return Mw::kBadHandle;
-    *path = it->second.filePath;
+    // No file: the project lives in the storage only.
+    path->clear();
     return Mw::kOk;
 }
 
@@ -522,38 +516,4 @@ void CLinkMiddleware::SaveProject(const Project& p) {
         out << "Comment=" << kv.second.comment << "\n";
     }
     if (p.storage) p.storage->bytes = out.str();
-    if (p.filePath.empty()) return;
-    // The in-memory project is the one that counts; a file that cannot be written is left as it was.
-    WriteFileAtomically(p.filePath, out.str());
-}
-
-void CLinkMiddleware::LoadProject(Project& p) {
-    std::ifstream f(p.filePath, std::ios::binary);
-    if (!f) return;
-    std::string line;
-    Entry* current = nullptr;
-    while (std::getline(f, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (line.empty() || line[0] == ';') continue;
-        if (line[0] == '[' && line.back() == ']' && line.size() > 2) {
-            current = &p.entries[line.substr(1, line.size() - 2)];
-            continue;
-        }
-        size_t eq = line.find('=');
-        if (!current || eq == std::string::npos) continue;
-        std::string key = line.substr(0, eq);
-        std::string value = line.substr(eq + 1);
-        if (key == "Slot") current->slot = value.substr(0, 6);
-        if (key == "Device") current->deviceString = value;
-        if (key == "Comment") current->comment = value;
-    }
-    // Entries without a usable device string would fail at open; drop them now.
-    for (auto it = p.entries.begin(); it != p.entries.end();) {
-        CDeviceString d;
-        if (it->second.deviceString.empty() || !d.Parse(it->second.deviceString))
-            it = p.entries.erase(it);
-        else
-            ++it;
-    }
-    p.nextSlot = static_cast<unsigned>(p.entries.size()) + 1;
 }

@@ -31,8 +31,9 @@ public:
         unsigned malformed = 0;  // not a datagram of ours, or cut short
     };
 
-    // projectDirectory: where the project file is kept; empty keeps the project in memory only.
-    explicit CLinkMiddleware(IClock& clock, std::string projectDirectory = std::string());
+    // Projects are kept in memory only (their text in the storage handed to OpenProject): the
+    // programs keep their connection entries in the profile section "VLCProject" instead.
+    explicit CLinkMiddleware(IClock& clock);
     ~CLinkMiddleware() override;
 
     void SetEntryEditor(EntryEditor editor) { m_editor = std::move(editor); }
@@ -83,7 +84,6 @@ private:
     };
     struct Project {
         std::string identity;
-        std::string filePath;
         MemoryStorage* storage = nullptr;
         std::map<std::string, Entry> entries;
         unsigned nextSlot = 1;
@@ -115,11 +115,9 @@ private:
     void Complete(Job& job, uint16_t status, uint16_t endCode, const std::vector<uint8_t>& data);
     void Remember(Plc& plc, uint32_t id, bool timedOut);
     void SaveProject(const Project& p);
-    void LoadProject(Project& p);
     std::unique_ptr<ITransport> MakeTransport(const CDeviceString& endpoint, std::string* error);
 
     IClock& m_clock;
-    std::string m_directory;
     EntryEditor m_editor;
     IDatagramPeer* m_simPeer = nullptr;
     bool m_simulateAll = false;
