@@ -135,6 +135,10 @@ TEST_F(TransferCommand, AFreshUnitsParametersGoBackAndVerifyUnchanged) {
     ASSERT_EQ(Run({"verify", taken, "--device", Device()}), 0) << out.str() << err.str();
     ASSERT_EQ(Run({"write", taken, "--device", Device(), "--yes"}), 0) << err.str();
     EXPECT_EQ(Run({"verify", taken, "--device", Device()}), 0) << out.str() << err.str();
+    // Another file differs from what the unit holds: exit 1, one line a difference and the count.
+    EXPECT_EQ(Run({"verify", PlantFile(1), "--device", Device()}), 1) << err.str();
+    EXPECT_NE(out.str().find(" difference(s)\n"), std::string::npos) << out.str();
+    EXPECT_EQ(err.str(), "");
 }
 
 TEST_F(TransferCommand, ReadWritesTheWrittenFileByteForByteButForTheConnectionAndUnitAreaLines) {
