@@ -125,6 +125,7 @@ bool CCommuProcess::Initialize() {
 }
 
 std::string CCommuProcess::ProfileFile() const {
+    if (m_noProfile) return std::string();
     return m_profileFile.empty() ? CProfileFile::DefaultPath() : m_profileFile;
 }
 
@@ -235,7 +236,10 @@ bool CCommuProcess::AddWithRetry(const std::string& name) {
     if (!e) return false;
     e->deviceString.clear();
     e->comment.clear();
-    return AddPlcEntry(name);
+    if (!AddPlcEntry(name)) return false;
+    // Added with the defaults: the first refusal is no failure of what follows.
+    m_failure = Failure{};
+    return true;
 }
 
 bool CCommuProcess::RemovePlcEntry(const std::string& name) {

@@ -89,6 +89,8 @@ TEST_F(Connection, RefusedDeviceStringIsAddedAgainWithTheDefault) {
     EXPECT_EQ(Ids(), std::vector<int>{32849});
     EXPECT_EQ(DeviceOf("PLC-LinkSmith"), kDefault);
     EXPECT_EQ(comm.DirectComment(), " ");
+    // Recovered from: no failure left for a later refusal to be taken for.
+    EXPECT_EQ(comm.LastFailure().kind, CCommuProcess::FailureKind::None);
 }
 
 TEST_F(Connection, LaunchConfigurationsChooseTheType) {
