@@ -40,6 +40,9 @@ public:
 
     // Where "VLCProject" lives (CProfileFile::DefaultPath() unless set) and the device catalog file.
     void SetProfileFile(const std::string& path) { m_profileFile = path; }
+    // No profile at all: the entries are neither read from one nor written back at shutdown. For
+    // many objects working at once, each with its own connection, which must not all rewrite one file.
+    void UseNoProfile() { m_noProfile = true; }
     void SetCatalogFile(const std::string& path) { m_catalogFile = path; }
     // Launch parameters that override the entries (device strings; empty = not given).
     void SetLaunchConfiguration(const std::string& target, const std::string& relay) {
@@ -204,6 +207,7 @@ private:
     PlcEntry m_direct;
     PlcEntry m_gateway;
     std::string m_profileFile;
+    bool m_noProfile = false;
     std::string m_catalogFile;
     std::string m_targetConfig;
     std::string m_relayConfig;
