@@ -32,6 +32,7 @@
 #include "model/FileIo.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
+#include "network/qt/NetworkDlg.h"
 #include "pages/PageChecks.h"
 #include "pages/qt/ExtensionPageWidget.h"
 #include "pages/qt/LocalNodePageWidget.h"
@@ -39,6 +40,7 @@
 #include "pages/qt/PageWidgetTools.h"
 #include "pages/qt/SystemSettingPageWidget.h"
 #include "pages/qt/UnitAreaPanelWidget.h"
+#include "monitor/qt/MonitorDlg.h"
 #include "status/qt/CycleTimeDlg.h"
 #include "status/qt/DataLinkStatusDlg.h"
 #include "status/qt/ErrorHistoryDlg.h"
@@ -58,9 +60,11 @@ enum Command {
     kMessageSequence = 32789, kErrorHistory = 32790, kNodeStatus = 32791, kNetworkStatus = 33044,
     kExtension = 32792, kDecimal = 32796, kHexadecimal = 32797, kHelp = 32794, kAbout = 32795,
     kToolNew = 32800, kToolOpen = 32801, kToolSave = 32802, kToolToPlc = 32804, kToolFromPlc = 32805,
-    kToolVerify = 32806,
+    kToolVerify = 32806, kMonitor = 33101,
 };
 
+// Ours: the network window.
+constexpr int kNetworkWindow = 33102;
 constexpr int kSaveChangesQuestion = 32899;
 constexpr int kHelpFileMissing = 33032;
 constexpr int kTabSystem = 32808, kTabLocal = 32809, kTabMapping = 32810, kTabExtension = 32811;
@@ -84,6 +88,16 @@ QString OneLine(const QString& text) {
     line.replace(QChar('\r'), QChar(' '));
     line.replace(QChar('\n'), QChar(' '));
     return line;
+}
+
+// The unit the commands address, as the monitor reaches it.
+MonitorTarget ConnectedUnit(const CCommuProcess& commu) {
+    MonitorTarget t;
+    t.label = "unit";
+    t.device = commu.DirectDeviceString();
+    t.gateway = commu.ConnectionType() == 1 ? commu.GatewayDeviceString() : std::string();
+    t.unit = commu.m_unitNumber;
+    return t;
 }
 
 }  // namespace
@@ -196,6 +210,11 @@ void CLinkSmithDlg::RefreshPages() {
 }
 
 CLinkSmithDlg::~CLinkSmithDlg() {
+    // Before the communication object goes: it may still be working on the units.
+    delete m_network;
+    m_network = nullptr;
+    delete m_monitor;
+    m_monitor = nullptr;
     delete m_commSettingDlg;
     m_commSettingDlg = nullptr;
     // Shutting down writes the connection entries to the profile. Entries never read from it (the
@@ -252,6 +271,8 @@ void CLinkSmithDlg::BuildMenus() {
     add(settings, kVerify, "照合(&C)");
     settings->addSeparator();
     add(settings, kCommSettings, "通信設定(&N)");
+    settings->addSeparator();
+    add(settings, kNetworkWindow, "ﾈｯﾄﾜｰｸ(&W)...");
 
     QMenu* status = bar->addMenu(QString::fromUtf8("ｽﾃｰﾀｽ(&S)"));
     add(status, kDataLinkStatus, "ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ(&D)");
@@ -261,6 +282,8 @@ void CLinkSmithDlg::BuildMenus() {
     add(status, kErrorHistory, "異常履歴(&R)");
     add(status, kMessageSequence, "ﾒｯｾｰｼﾞ通番ｽﾃｰﾀｽ(&M)");
     add(status, kCycleTime, "通信ｻｲｸﾙﾀｲﾑ(&C)");
+    status->addSeparator();
+    add(status, kMonitor, "ﾗｲﾌﾞﾓﾆﾀ(&L)");
 
     QMenu* options = bar->addMenu(QString::fromUtf8("ｵﾌﾟｼｮﾝ(&O)"));
     add(options, kExtension, "拡張設定(&E)", {}, true);
@@ -385,6 +408,8 @@ void CLinkSmithDlg::RunCommand(int id) {
     case kHelp: OnHelp(); break;
     case kAbout: OnAbout(); break;
     case kCommSettings: OnCommSettings(); break;
+    case kNetworkWindow: OpenNetwork(std::string()); break;
+    case kMonitor: OpenMonitor(); break;
     case kTransferToPlc:
         if (!m_busy) m_workflow->OnTransferToPlc();
         break;
@@ -696,6 +721,42 @@ void CLinkSmithDlg::RunStatusView(const std::function<void(QWidget* parent)>& sh
     SetBusy(false);
 }
 
+void CLinkSmithDlg::OpenMonitor() {
+    if (!m_monitor) m_monitor = new CMonitorDlg({ConnectedUnit(m_commu)}, m_simulatedPeer, this);
+    m_monitor->show();
+    m_monitor->raise();
+    m_monitor->activateWindow();
+}
+
+CNetworkDlg* CLinkSmithDlg::NetworkWindow() {
+    if (!m_network) {
+        m_network = new CNetworkDlg(m_prompter, this);
+        m_network->openInEditor = [this](const std::string& path) { return OpenSettingsFile(path); };
+    }
+    return m_network;
+}
+
+void CLinkSmithDlg::OpenNetwork(const std::string& path) {
+    CNetworkDlg* window = NetworkWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+    if (!path.empty())
+        window->Load(path);
+    else if (!window->Loaded())
+        window->OpenChosen();
+}
+
+bool CLinkSmithDlg::OpenSettingsFile(const std::string& path) {
+    if (m_busy || !SavePrompt()) return false;
+    const bool oldVersion = IsOldVersionPath(path);
+    if (!m_settingsFile.Load(path, oldVersion)) return false;
+    AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
+    raise();
+    activateWindow();
+    return true;
+}
+
 void CLinkSmithDlg::OnCommSettings() {
     if (m_commSettingDlg->Run()) RefreshStatusText();
 }
@@ -716,6 +777,8 @@ void CLinkSmithDlg::SetDisplayMode(int mode) {
 
 void CLinkSmithDlg::SetBusy(bool busy) {
     if (busy == m_busy) return;
+    // The monitor leaves the PLC to the transfer or status view, and waits for its own read first.
+    if (m_monitor) m_monitor->SetHostBusy(busy, ConnectedUnit(m_commu));
     if (busy) {
         m_inputBlocker = std::make_unique<CInputBlocker>(*this);
         QApplication::setOverrideCursor(Qt::WaitCursor);

@@ -29,9 +29,12 @@ class CExtensionPageWidget;
 class CInputBlocker;
 class CLocalNodePageWidget;
 class CMappingTablePageWidget;
+class CNetworkDlg;
 class CSystemSettingPageWidget;
 class CUnitAreaPanelWidget;
 class IPrompter;
+class CMonitorDlg;
+class IDatagramPeer;
 
 // The main window: menus, toolbar, the settings tabs with the unit area panel beside them,
 // and the status bar. It owns the settings file object and routes every command.
@@ -87,6 +90,22 @@ public:
     void SetModified() { m_app.modified = true; }
 
     QMenu* createPopupMenu() override;
+
+    // The network window (settings menu "ﾈｯﾄﾜｰｸ(&W)...", linksmith --network NET), made on first
+    // use. OpenNetwork shows it with path loaded, or without one asks for a network file unless it
+    // holds one already.
+    CNetworkDlg* NetworkWindow();
+    CNetworkDlg* Network() const { return m_network; }
+    void OpenNetwork(const std::string& path);
+    // A settings file opened as from the recent-file list: the save prompt, then the file.
+    bool OpenSettingsFile(const std::string& path);
+
+    // The monitor window (status menu "ﾗｲﾌﾞﾓﾆﾀ(&L)", linksmith --monitor): shown, made on first use
+    // for the connected unit. Null until then.
+    void OpenMonitor();
+    CMonitorDlg* Monitor() const { return m_monitor; }
+    // The in-process simulated unit (--simulate), which the monitor reads too.
+    void SetSimulatedPeer(IDatagramPeer* peer) { m_simulatedPeer = peer; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -169,4 +188,7 @@ private:
     QTabWidget* m_tabs = nullptr;
     QLabel* m_statusPane = nullptr;
     QProgressBar* m_chunkBar = nullptr;
+    CNetworkDlg* m_network = nullptr;
+    CMonitorDlg* m_monitor = nullptr;
+    IDatagramPeer* m_simulatedPeer = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "app/qt/EntryEditorDlg.h"
 #include "app/qt/LinkSmithDlg.h"
 #include "app/qt/QtPrompter.h"
+#include "network/qt/NetworkDlg.h"
 #include "comm/CommuProcess.h"
 #include "comm/DeviceCatalog.h"
 #include "sim/SimServer.h"
@@ -27,6 +28,7 @@
 namespace {
 
 const char kScenarioEquals[] = "--scenario=";
+const char kNetworkEquals[] = "--network=";
 
 QPixmap SplashPicture() {
     QPixmap picture(360, 160);
@@ -84,10 +86,23 @@ CLinkSmithStartup::~CLinkSmithStartup() {
 bool CLinkSmithStartup::Start(const std::vector<std::string>& arguments) {
     std::vector<std::string> args;
     std::string scenario;
+    std::string network;
+    bool monitor = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
-        if (arg == "--simulate") {
+        if (arg == "--monitor") {
+            monitor = true;
+        } else if (arg == "--simulate") {
             m_simulated = true;
+        } else if (arg == "--network" || arg.rfind(kNetworkEquals, 0) == 0) {
+            if (arg != "--network")
+                network = arg.substr(sizeof kNetworkEquals - 1);
+            else if (i + 1 < arguments.size())
+                network = arguments[++i];
+            if (network.empty()) {
+                std::fputs("linksmith: --network needs a network file\n", stderr);
+                return false;
+            }
         } else if (arg == "--scenario" || arg.rfind(kScenarioEquals, 0) == 0) {
             if (arg != "--scenario")
                 scenario = arg.substr(sizeof kScenarioEquals - 1);
@@ -138,7 +153,11 @@ bool CLinkSmithStartup::Start(const std::vector<std::string>& arguments) {
     m_window = std::make_unique<CLinkSmithDlg>(m_app, m_record, *m_commu, m_prompter, m_options.dialogs, *m_store,
                                                m_simulated);
     if (m_ownPrompter) m_ownPrompter->SetParent(m_window.get());
-    return m_window->Start();
+    m_window->SetSimulatedPeer(m_simulator.get());
+    if (!m_window->Start()) return false;
+    if (monitor) m_window->OpenMonitor();
+    if (!network.empty()) m_window->OpenNetwork(network);
+    return true;
 }
 
 int StatusViewCommand(const std::string& name) {
@@ -216,8 +235,10 @@ int RunLinkSmith(int argc, char** argv) {
     // For the documentation: the window (or one status view) as a picture, once it has settled.
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(1000, &window, [&window, screenshot, viewCommand] {
+            // With --network, the network window is the picture.
+            QWidget* shown = window.Network() && window.Network()->isVisible() ? window.Network() : &window;
             const bool saved = viewCommand != 0 ? SaveStatusViewPicture(window, viewCommand, screenshot)
-                                                : window.grab().save(screenshot);
+                                                : shown->grab().save(screenshot);
             if (!saved) std::fprintf(stderr, "linksmith: no picture saved in %s\n", qPrintable(screenshot));
             QApplication::exit(saved ? 0 : 1);
         });

@@ -9,8 +9,8 @@ namespace {
 
 const char kHelp[] =
     "LinkSmith: settings and status of an FL-net network unit\n"
-    "Usage: linksmith [--simulate] [--scenario STATE] [FILE.lsm | FILE.csv]\n"
-    "       linksmith [--simulate] [--scenario STATE] /n [/off | /on] LAUNCH.cfg\n"
+    "Usage: linksmith [--simulate] [--scenario STATE] [--network NET] [--monitor] [FILE.lsm | FILE.csv]\n"
+    "       linksmith [--simulate] [--scenario STATE] [--network NET] [--monitor] /n [/off | /on] LAUNCH.cfg\n"
     "\n"
     "  FILE.lsm, FILE.csv  Settings file to open, the first argument that is not an option;\n"
     "                      a file ending in .csv is read as an older-version file\n"
@@ -20,6 +20,10 @@ const char kHelp[] =
     "  --scenario STATE    Give the simulated unit the state in STATE, a linksmith-unitsim\n"
     "                      state file such as examples/scenario-faults.txt (implies\n"
     "                      --simulate; the file is not written back)\n"
+    "  --monitor           Open the monitor window (live status and event log of the\n"
+    "                      connected unit) beside the main window\n"
+    "  --network NET       Open the network window with the network file NET (TOML):\n"
+    "                      its nodes, the common memory picture, check and sync\n"
     "  --help              Print this help and exit\n"
     "  --version           Print the version and the device catalog file in use, and exit\n";
 
