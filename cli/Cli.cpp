@@ -28,6 +28,8 @@ int RunCli(int argc, const char* const argv[], std::ostream& out, std::ostream& 
     AddWriteCommand(app, ctx);
     AddStatusCommand(app, ctx);
     AddNetworkCommand(app, ctx);
+    AddWatchCommand(app, ctx);
+    AddExporterCommand(app, ctx);
 
     try {
         app.parse(argc, argv);

@@ -27,3 +27,5 @@ void AddReadCommand(CLI::App& app, CliContext& ctx);
 void AddWriteCommand(CLI::App& app, CliContext& ctx);
 void AddStatusCommand(CLI::App& app, CliContext& ctx);
 void AddNetworkCommand(CLI::App& app, CliContext& ctx);
+void AddWatchCommand(CLI::App& app, CliContext& ctx);
+void AddExporterCommand(CLI::App& app, CliContext& ctx);

@@ -1,5 +1,6 @@
 #include "monitor/MonitorTargets.h"
 
+#include "comm/DeviceString.h"
 #include "network/NetworkPlan.h"
 
 MonitorTarget CMonitorTargets::Single(const std::string& device, const std::string& gateway, unsigned unit,
@@ -34,6 +35,19 @@ bool CMonitorTargets::FromNetworkFile(const std::string& path, int timeoutMs, st
     }
     if (targets->empty()) {
         why->push_back(path + ": the network file names no node");
+        return false;
+    }
+    return true;
+}
+
+bool CMonitorTargets::Check(const MonitorTarget& target, std::string* why) {
+    CDeviceString check;
+    if (!target.device.empty() && !check.Parse(target.device)) {
+        *why = "malformed device string: " + target.device;
+        return false;
+    }
+    if (!target.gateway.empty() && !check.Parse(target.gateway)) {
+        *why = "malformed gateway device string: " + target.gateway;
         return false;
     }
     return true;

@@ -9,6 +9,8 @@ class CMonitorTargets {
 public:
     // One unit, labelled "unit".
     static MonitorTarget Single(const std::string& device, const std::string& gateway, unsigned unit, int timeoutMs);
+    // The device strings can be used: false with why.
+    static bool Check(const MonitorTarget& target, std::string* why);
     // Every node of the network file at path, labelled with its node number, reached as the file
     // (else the node's settings file) says; each lists all the file's nodes. False with the
     // file's problems, one line each, in why.

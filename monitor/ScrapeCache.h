@@ -1,5 +1,6 @@
 #pragma once
 #include <chrono>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ public:
     CScrapeCache(CUnitPool& pool, std::chrono::milliseconds minInterval) : m_pool(pool), m_minInterval(minInterval) {}
     // The exposition text of the current figures.
     std::string Scrape();
+    // Told, on the scraping thread, when a unit's read fails after having succeeded (or at the
+    // first read) and when it succeeds again: one line for the log, e.g. "3: read failed: why".
+    void SetChangeLog(std::function<void(const std::string& line)> log) { m_log = std::move(log); }
     // Reads made so far (for the tests and the benchmark).
     unsigned Reads() const;
 
@@ -26,6 +30,8 @@ private:
     bool m_haveFigures = false;
     std::chrono::steady_clock::time_point m_lastRead;
     std::vector<unsigned long long> m_failures;
+    std::vector<int> m_up;  // -1 not read yet, else the last read's 0 or 1
+    std::function<void(const std::string&)> m_log;
     std::string m_text;
     unsigned m_reads = 0;
 };
