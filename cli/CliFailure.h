@@ -22,7 +22,8 @@ struct CliFailure {
 // exchange (middleware, time-out, unusable reply), 4 for a failure end code, 2 when no command
 // could be built. Otherwise a refusal (exit 2): the last message or question the prompter
 // showed, or else ownText. comm may be null (no connection was made).
-CliFailure FailureOf(const CCommuProcess* comm, const CCliPrompter* prompter, const std::string& ownText = std::string());
+CliFailure FailureOf(const CCommuProcess* comm, const CCliPrompter* prompter,
+                     const std::string& ownText = std::string());
 
 // {"error": {"id": N, "text": "...", "code": "0x..."}}, code only when there is one.
 nlohmann::ordered_json FailureJson(const CliFailure& failure);

@@ -22,7 +22,8 @@ void AddConvertCommand(CLI::App& app, CliContext& ctx) {
         CCliPrompter prompter(ctx.err);
         prompter.subject = *in;
         CSettingsFile file(record, prompter);
-        if (!file.ReadFile(*in, IsOldVersionPath(*in))) return EndWithFailure(ctx, FailureOf(nullptr, &prompter), *json);
+        if (!file.ReadFile(*in, IsOldVersionPath(*in)))
+            return EndWithFailure(ctx, FailureOf(nullptr, &prompter), *json);
         const bool warned = prompter.shownCount > 0;
         prompter.subject = *out;
         if (!file.WriteFile(*out)) return EndWithFailure(ctx, FailureOf(nullptr, &prompter), *json);

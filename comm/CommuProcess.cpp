@@ -176,9 +176,8 @@ bool CCommuProcess::OpenProject() {
         m_connectionType = 0;
     else if (relay)
         m_connectionType = 1;
-    else
-        // A decimal number, as it is written: "01" is 1 as well.
-        m_connectionType = ToNumber(profile.ReadString(kProfileSection, "ConnectionType", kProfileBuffer)) == 1 ? 1 : 0;
+    else  // a decimal number, as it is written: "01" is 1 as well
+        m_connectionType = ToNumber(profile.ReadString(kProfileSection, "ConnectionType", kProfileBuffer)) == 1;
     m_settings.targetPlcNumber = static_cast<uint32_t>(m_connectionType);
 
     if (target) {
