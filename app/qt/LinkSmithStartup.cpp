@@ -236,7 +236,8 @@ int RunLinkSmith(int argc, char** argv) {
     if (!screenshot.isEmpty()) {
         QTimer::singleShot(1000, &window, [&window, screenshot, viewCommand] {
             // With --network, the network window is the picture.
-            QWidget* shown = window.Network() && window.Network()->isVisible() ? window.Network() : &window;
+            QWidget* shown = &window;
+            if (window.Network() && window.Network()->isVisible()) shown = window.Network();
             const bool saved = viewCommand != 0 ? SaveStatusViewPicture(window, viewCommand, screenshot)
                                                 : shown->grab().save(screenshot);
             if (!saved) std::fprintf(stderr, "linksmith: no picture saved in %s\n", qPrintable(screenshot));
