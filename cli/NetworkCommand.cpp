@@ -6,9 +6,11 @@
 #include <ostream>
 
 #include "cli/Commands.h"
+#include "model/FileIo.h"
 #include "model/FileSystemOps.h"
 #include "model/TextCodec.h"
 #include "model/VerifyResult.h"
+#include "network/CommonMemoryMap.h"
 #include "network/NetworkCheck.h"
 #include "network/NetworkPlan.h"
 #include "network/NetworkSync.h"
@@ -158,6 +160,39 @@ void RunSync(const std::string& path, bool dryRun, bool keepNodes, CliContext& c
     ctx.exitCode = kExitClean;
 }
 
+// The picture of common memory for commissioning documents, drawn as the network window draws
+// it: exit 0 written (findings are in the picture), 2 the network file unusable or no file written.
+void RunMap(const std::string& path, const std::string& svgPath, CliContext& ctx) {
+    CNetworkPlan plan;
+    int warnings = 0;
+    if (!LoadNetwork(path, plan, true, ctx, warnings)) {
+        ctx.exitCode = kExitRefused;
+        return;
+    }
+    CCommonMemoryMap map;
+    map.Build(plan, CNetworkCheck().Run(plan));
+    if (!WriteFileAtomically(svgPath, map.ToSvg())) {
+        ctx.err << "linksmithctl: " << svgPath << ": cannot be written\n";
+        ctx.exitCode = kExitRefused;
+        return;
+    }
+    size_t overlaps = 0;
+    for (const auto& b : map.Blocks()) overlaps += b.overlap ? 1 : 0;
+    ctx.out << svgPath << ": " << map.Blocks().size() << " block(s), " << overlaps << " overlapping, "
+            << map.Marks().size() << " mismatched mapping(s)\n";
+    ctx.exitCode = kExitClean;
+}
+
+void AddMapCommand(CLI::App* network, CliContext& ctx) {
+    auto* map = network->add_subcommand(
+        "map", "Draw common memory (areas 1 and 2, each node's sending part, overlaps, mismatched mappings) as SVG");
+    auto path = std::make_shared<std::string>();
+    auto svg = std::make_shared<std::string>();
+    map->add_option("NET", *path, "Network file")->required();
+    map->add_option("--svg", *svg, "The SVG file to write")->required();
+    map->callback([&ctx, path, svg] { RunMap(*path, *svg, ctx); });
+}
+
 }  // namespace
 
 // The whole network: the network file's nodes checked together and their mapping tables synced.
@@ -182,4 +217,5 @@ void AddNetworkCommand(CLI::App& app, CliContext& ctx) {
     sync->add_flag("--dry-run", *dryRun, "Print per node what would change (the rows as diff prints them); write nothing");
     sync->add_flag("--keep-nodes", *keepNodes, "Correct offsets and sizes only; keep each table's set of nodes");
     sync->callback([&ctx, syncPath, dryRun, keepNodes] { RunSync(*syncPath, *dryRun, *keepNodes, ctx); });
+    AddMapCommand(network, ctx);
 }
