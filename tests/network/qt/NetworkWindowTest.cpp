@@ -1,0 +1,224 @@
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QImage>
+#include <QListWidget>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+
+#include "app/qt/LinkSmithDlg.h"
+#include "network/CommonMemoryMap.h"
+#include "network/qt/CommonMemoryMapWidget.h"
+#include "network/qt/NetworkDlg.h"
+#include "tests/app/qt/StartupFixture.h"
+#include "tests/network/NetworkTestFiles.h"
+
+namespace {
+
+constexpr int kNetworkMenu = 33102;
+constexpr int kSaveChangesQuestion = 32899;
+constexpr int kNetworkFileUnusable = 40160;
+constexpr int kSyncQuestion = 40161;
+
+class NetworkWindowTest : public StartupFixture {
+protected:
+    NetworkFolder net;
+
+    CNetworkDlg* Network() { return startup->Window()->Network(); }
+    template <class T>
+    T* Find(const char* name) {
+        T* widget = Network()->findChild<T*>(name);
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+    QTableWidget* Nodes() { return Find<QTableWidget>("nodeList"); }
+    QString Cell(int row, int column) {
+        const QTableWidgetItem* item = Nodes()->item(row, column);
+        return item ? item->text() : QString();
+    }
+    int RowOf(int node) {
+        for (int row = 0; row < Nodes()->rowCount(); ++row)
+            if (Cell(row, CNetworkDlg::kNumberColumn) == QString::number(node)) return row;
+        return -1;
+    }
+    // The colour the window painted inside a block, away from its border and label.
+    QColor PaintedAt(const MapRect& r) {
+        CCommonMemoryMapWidget* map = Find<CCommonMemoryMapWidget>("memoryMap");
+        const QImage image = map->grab().toImage();
+        return image.pixelColor(static_cast<int>(r.x) + 4, static_cast<int>(r.y) + 4);
+    }
+    const MapBlock* Block(int area, int node) {
+        for (const auto& b : Network()->MapWidget()->Map().Blocks())
+            if (b.area == area && b.node == node) return &b;
+        return nullptr;
+    }
+    void DoubleClickRow(int row) {
+        QAbstractItemView* view = Nodes();
+        const QRect cell = view->visualRect(Nodes()->model()->index(row, CNetworkDlg::kFileColumn));
+        // As a mouse does it: the first click's press and release, then the second press.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+    }
+};
+
+TEST_F(NetworkWindowTest, NetworkOptionOpensTheWindowWithEveryNodeAndTheirSendingAreas) {
+    ASSERT_TRUE(Start({"--network", net.net}));
+    ASSERT_NE(Network(), nullptr);
+    EXPECT_TRUE(Network()->isVisible());
+    EXPECT_EQ(Network()->windowTitle(), QString::fromUtf8("ﾈｯﾄﾜｰｸ - line1"));
+    ASSERT_EQ(Nodes()->rowCount(), 7);
+    // The network file's order, each with its settings file's node name and sending parts.
+    const int numbers[] = {1, 2, 3, 4, 5, 8, 10};
+    for (int row = 0; row < 7; ++row) {
+        EXPECT_EQ(Cell(row, CNetworkDlg::kNumberColumn), QString::number(numbers[row]));
+        EXPECT_EQ(Cell(row, CNetworkDlg::kCheckColumn), "OK") << numbers[row];
+    }
+    EXPECT_EQ(Cell(0, CNetworkDlg::kNameColumn), "PRESS1");
+    EXPECT_EQ(Cell(0, CNetworkDlg::kFileColumn), "press.lsm");
+    EXPECT_EQ(Cell(0, CNetworkDlg::kArea1Column), QString::fromUtf8("0～15 (16)"));
+    EXPECT_EQ(Cell(0, CNetworkDlg::kArea2Column), QString::fromUtf8("0～99 (100)"));
+    EXPECT_EQ(Cell(RowOf(8), CNetworkDlg::kArea1Column), "-");
+    EXPECT_EQ(Cell(RowOf(10), CNetworkDlg::kArea2Column), "-");
+    EXPECT_EQ(Find<QListWidget>("findingList")->count(), 0);
+
+    // The picture: a block per node and area it sends in, none red.
+    const auto& blocks = Network()->MapWidget()->Map().Blocks();
+    EXPECT_EQ(blocks.size(), 11u);
+    ASSERT_NE(Block(1, 10), nullptr);
+    EXPECT_EQ(PaintedAt(Block(1, 10)->rect), QColor(CCommonMemoryMap::kBlockFill));
+    EXPECT_EQ(Block(2, 10), nullptr);
+    EXPECT_EQ(Block(1, 8), nullptr);
+}
+
+TEST_F(NetworkWindowTest, MenuItemAsksForTheNetworkFileAndAnUnusableOneIsSaid) {
+    ASSERT_TRUE(Start({}));
+    EXPECT_EQ(Network(), nullptr);
+    std::vector<std::string> chosen = {"", net.net};
+    int asked = 0;
+    startup->Window()->NetworkWindow()->chooseNetworkFile = [&] { return chosen[static_cast<size_t>(asked++)]; };
+    startup->Window()->Action(kNetworkMenu)->trigger();
+    EXPECT_EQ(asked, 1);  // cancelled
+    EXPECT_FALSE(Network()->Loaded());
+    startup->Window()->Action(kNetworkMenu)->trigger();
+    EXPECT_EQ(asked, 2);
+    EXPECT_TRUE(Network()->Loaded());
+    EXPECT_EQ(Nodes()->rowCount(), 7);
+    // Loaded: the menu item shows the window again without asking.
+    startup->Window()->Action(kNetworkMenu)->trigger();
+    EXPECT_EQ(asked, 2);
+
+    // A node number out of range: the message names the line, the list empties.
+    net.WriteNet("name = \"x\"\n[[node]]\nnumber = 300\nfile = \"press.lsm\"\n");
+    Find<QPushButton>("checkButton")->click();
+    ASSERT_EQ(ShownIds(), std::vector<int>{kNetworkFileUnusable});
+    EXPECT_NE(prompter.shown[0].inserts[0].find("line1.toml:3"), std::string::npos) << prompter.shown[0].inserts[0];
+    EXPECT_EQ(Nodes()->rowCount(), 0);
+    EXPECT_FALSE(Find<QPushButton>("syncButton")->isEnabled());
+    EXPECT_FALSE(Find<QPushButton>("verifyAllButton")->isEnabled());
+}
+
+TEST_F(NetworkWindowTest, NetworkOptionWithoutAFileEndsTheProgram) {
+    EXPECT_FALSE(Start({"--network"}));
+}
+
+// Node 3's area-1 part moved onto node 2's: both blocks red, the zone shaded, node 3's stale
+// mappings marked in every other table, the check column says which nodes are at fault.
+TEST_F(NetworkWindowTest, OverlapIsPaintedRedAndStaleMappingsMarked) {
+    net.Change("welder.lsm", [](SettingsImage& pc) { pc.localArea1ComStart = 20; });
+    ASSERT_TRUE(Start({"--network", net.net}));
+    ASSERT_NE(Block(1, 2), nullptr);
+    ASSERT_NE(Block(1, 3), nullptr);
+    EXPECT_EQ(PaintedAt(Block(1, 2)->rect), QColor(CCommonMemoryMap::kOverlapFill));
+    EXPECT_EQ(PaintedAt(Block(1, 3)->rect), QColor(CCommonMemoryMap::kOverlapFill));
+    EXPECT_EQ(PaintedAt(Block(1, 1)->rect), QColor(CCommonMemoryMap::kBlockFill));
+    EXPECT_EQ(PaintedAt(Block(2, 3)->rect), QColor(CCommonMemoryMap::kBlockFill));
+    // The two overlapping blocks lie in lanes of their own, so both stay visible.
+    EXPECT_NE(Block(1, 2)->rect.y, Block(1, 3)->rect.y);
+
+    const auto& marks = Network()->MapWidget()->Map().Marks();
+    ASSERT_FALSE(marks.empty());
+    for (const auto& m : marks) {
+        EXPECT_EQ(m.ofNode, 3);
+        EXPECT_EQ(m.first, 32);
+        EXPECT_EQ(PaintedAt(m.rect), QColor(CCommonMemoryMap::kMarkFill));
+    }
+    EXPECT_TRUE(Cell(RowOf(2), CNetworkDlg::kCheckColumn).startsWith(QString::fromUtf8("ｴﾗｰ")));
+    EXPECT_TRUE(Cell(RowOf(3), CNetworkDlg::kCheckColumn).startsWith(QString::fromUtf8("ｴﾗｰ")));
+    EXPECT_TRUE(Cell(RowOf(1), CNetworkDlg::kCheckColumn).startsWith(QString::fromUtf8("ｴﾗｰ")));  // its table
+    EXPECT_GT(Find<QListWidget>("findingList")->count(), 1);
+
+    // A click on a block selects its node in the list.
+    CCommonMemoryMapWidget* map = Find<CCommonMemoryMapWidget>("memoryMap");
+    const MapRect r = Block(2, 4)->rect;
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(static_cast<int>(r.x + r.w / 2), static_cast<int>(r.y + 3)));
+    EXPECT_EQ(Nodes()->currentRow(), RowOf(4));
+}
+
+// Stale tables (node 1 maps node 2 with an old area-1 size, node 3 lost node 10): the sync
+// button asks once, No writes nothing, Yes rewrites the tables and the check comes back clean.
+TEST_F(NetworkWindowTest, SyncFromTheButtonThenCheckIsClean) {
+    net.Change("press.lsm", [](SettingsImage& pc) { pc.entries[0].area1Size = 8; });
+    net.Change("welder.lsm", [](SettingsImage& pc) {
+        pc.entries[4] = MappingEntry{};
+        pc.entryCount = pc.faLinkNodeCount = 4;
+    });
+    ASSERT_TRUE(Start({"--network", net.net}));
+    ASSERT_FALSE(Network()->Findings().empty());
+    EXPECT_EQ(Network()->MapWidget()->Map().Marks().size(), 1u);
+    const auto before = net.Snapshot();
+
+    prompter.answers = {PromptAnswer::No};
+    Find<QPushButton>("syncButton")->click();
+    ASSERT_EQ(ShownIds(), std::vector<int>{kSyncQuestion});
+    EXPECT_EQ(prompter.shown[0].inserts, std::vector<std::string>{"2"});
+    EXPECT_EQ(net.Snapshot(), before);
+
+    prompter.answers = {PromptAnswer::Yes};
+    Find<QPushButton>("syncButton")->click();
+    EXPECT_EQ(ShownIds(), (std::vector<int>{kSyncQuestion, kSyncQuestion}));
+    EXPECT_NE(net.Bytes("press.lsm"), before.at("press.lsm"));
+    EXPECT_NE(net.Bytes("welder.lsm"), before.at("welder.lsm"));
+    EXPECT_EQ(net.Bytes("line1.lsm"), before.at("line1.lsm"));
+
+    Find<QPushButton>("checkButton")->click();
+    EXPECT_TRUE(Network()->Findings().empty());
+    EXPECT_EQ(Find<QListWidget>("findingList")->count(), 0);
+    EXPECT_TRUE(Network()->MapWidget()->Map().Marks().empty());
+    for (int row = 0; row < Nodes()->rowCount(); ++row) EXPECT_EQ(Cell(row, CNetworkDlg::kCheckColumn), "OK");
+}
+
+TEST_F(NetworkWindowTest, DoubleClickOpensTheNodesFileInTheEditorAfterTheSavePrompt) {
+    ASSERT_TRUE(Start({"--network", net.net}));
+    CLinkSmithDlg& window = *startup->Window();
+    // Unchanged document: no question.
+    DoubleClickRow(RowOf(3));
+    EXPECT_TRUE(prompter.shown.empty());
+    EXPECT_EQ(window.SettingsFile().currentFileName, "welder.lsm");
+    EXPECT_EQ(window.Document(), CLinkSmithDlg::kSettingsFile);
+    EXPECT_TRUE(window.windowTitle().startsWith("welder.lsm"));
+
+    // Changed: the save prompt; Cancel keeps the document, No opens the node's file.
+    window.SetModified();
+    prompter.answers = {PromptAnswer::Cancel};
+    DoubleClickRow(RowOf(1));
+    ASSERT_EQ(ShownIds(), std::vector<int>{kSaveChangesQuestion});
+    EXPECT_EQ(prompter.shown[0].inserts[0], net.Path("welder.lsm"));
+    EXPECT_EQ(window.SettingsFile().currentFileName, "welder.lsm");
+
+    prompter.answers = {PromptAnswer::No};
+    DoubleClickRow(RowOf(1));
+    EXPECT_EQ(ShownIds(), (std::vector<int>{kSaveChangesQuestion, kSaveChangesQuestion}));
+    EXPECT_EQ(window.SettingsFile().currentFileName, "press.lsm");
+    EXPECT_TRUE(window.windowTitle().startsWith("press.lsm"));
+    EXPECT_EQ(window.Recent().Paths().front(), net.Path("press.lsm"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
