@@ -8,6 +8,9 @@
 #include <QTest>
 
 #include "app/qt/LinkSmithDlg.h"
+#include "network/NetworkPlan.h"
+#include "sim/SimServer.h"
+#include "sim/UnitSimulatorAdapter.h"
 #include "network/CommonMemoryMap.h"
 #include "network/qt/CommonMemoryMapWidget.h"
 #include "network/qt/NetworkDlg.h"
@@ -20,6 +23,7 @@ constexpr int kNetworkMenu = 33102;
 constexpr int kSaveChangesQuestion = 32899;
 constexpr int kNetworkFileUnusable = 40160;
 constexpr int kSyncQuestion = 40161;
+constexpr int kWriteQuestion = 32941;
 
 class NetworkWindowTest : public StartupFixture {
 protected:
@@ -212,6 +216,75 @@ TEST_F(NetworkWindowTest, DoubleClickOpensTheNodesFileInTheEditorAfterTheSavePro
     EXPECT_EQ(window.SettingsFile().currentFileName, "press.lsm");
     EXPECT_TRUE(window.windowTitle().startsWith("press.lsm"));
     EXPECT_EQ(window.Recent().Paths().front(), net.Path("press.lsm"));
+}
+
+// Every node's unit simulated on network 1 at its node number, but node 5's PLC is missing: the
+// other nodes are written, read and verified side by side, node 5 fails on its own row.
+TEST_F(NetworkWindowTest, WriteReadAndVerifyAllAgainstSimulatedUnitsWithOneNodeMissing) {
+    ASSERT_TRUE(Start({"--network", net.net}));
+    CSimServer sim;
+    for (const auto& n : Network()->Plan()->nodes) {
+        if (n.Number() == 5) continue;
+        auto adapter = std::make_unique<CUnitSimulatorAdapter>();
+        adapter->Unit().SetUnitNumber(static_cast<int>(n.unit));
+        sim.AddPlc(1, static_cast<uint8_t>(n.Number()), std::move(adapter));
+    }
+    Network()->operationOptions.simulatedPeer = &sim;
+    Network()->operationOptions.timeoutMs = 300;
+    auto run = [&](const char* button) {
+        Find<QPushButton>(button)->click();
+        EXPECT_TRUE(Network()->Running());
+        EXPECT_FALSE(Find<QPushButton>("syncButton")->isEnabled());
+        EXPECT_TRUE(Find<QPushButton>("cancelButton")->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(!Network()->Running(), 30000);
+        QProgressBar* bar = Find<QProgressBar>("networkProgress");
+        EXPECT_EQ(bar->value(), bar->maximum());
+        EXPECT_EQ(bar->maximum(), 7);
+    };
+    auto results = [&] {
+        std::map<int, QString> byNode;
+        for (int row = 0; row < Nodes()->rowCount(); ++row)
+            byNode[Cell(row, CNetworkDlg::kNumberColumn).toInt()] = Cell(row, CNetworkDlg::kResultColumn);
+        return byNode;
+    };
+    const QString failed = QString::fromUtf8("失敗");
+
+    // The fresh units hold their defaults: every reachable one differs from its file.
+    run("verifyAllButton");
+    for (const auto& [node, text] : results())
+        EXPECT_TRUE(text.startsWith(node == 5 ? failed : QString::fromUtf8("照合不一致"))) << node << " " << text.toStdString();
+
+    // Write all asks once for the whole network; No sends nothing.
+    prompter.answers = {PromptAnswer::No};
+    Find<QPushButton>("writeAllButton")->click();
+    EXPECT_FALSE(Network()->Running());
+    ASSERT_EQ(ShownIds(), std::vector<int>{kWriteQuestion});
+    run("verifyAllButton");
+    EXPECT_TRUE(results()[1].startsWith(QString::fromUtf8("照合不一致")));
+
+    prompter.shown.clear();
+    run("writeAllButton");
+    EXPECT_EQ(ShownIds().front(), kWriteQuestion);
+    for (const auto& [node, text] : results())
+        EXPECT_EQ(text, node == 5 ? text : QString::fromUtf8("完了")) << node;
+    EXPECT_TRUE(results()[5].startsWith(failed));
+    EXPECT_EQ(Network()->LastRun().Count(NodeOutcome::Done), 6u);
+
+    run("verifyAllButton");
+    for (const auto& [node, text] : results())
+        EXPECT_TRUE(text.startsWith(node == 5 ? failed : QString::fromUtf8("照合一致"))) << node << " " << text.toStdString();
+
+    // Read all into a folder of the user's choice, one settings file per node.
+    const std::string out = Path("read");
+    std::filesystem::create_directories(out);
+    Network()->chooseReadFolder = [&] { return out; };
+    run("readAllButton");
+    for (const auto& n : Network()->Plan()->nodes) {
+        const std::string file = (std::filesystem::path(out) / n.entry.file).string();
+        EXPECT_EQ(std::filesystem::exists(file), n.Number() != 5) << file;
+    }
+    EXPECT_TRUE(results()[1].startsWith(QString::fromUtf8("完了: ")));
+    EXPECT_TRUE(results()[5].startsWith(failed));
 }
 
 }  // namespace
