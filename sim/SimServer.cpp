@@ -17,7 +17,20 @@ void CSimServer::AddPlc(uint8_t network, uint8_t node, std::unique_ptr<ISimUnit>
         m_first = {network, node};
         m_haveFirst = true;
     }
-    m_plcs[{network, node}] = Hosted{std::move(unit), std::move(statePath)};
+    Hosted& h = m_plcs[{network, node}];
+    h.unit = std::move(unit);
+    h.statePath = std::move(statePath);
+    h.faults.reset();
+}
+
+bool CSimServer::SetPlcFaults(uint8_t network, uint8_t node, const SimFaults& faults) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_plcs.find({network, node});
+    if (it == m_plcs.end()) return false;
+    it->second.faults = std::make_unique<SimFaults>(faults);
+    it->second.random.seed(faults.seed);
+    it->second.sinceFaults = 0;
+    return true;
 }
 
 ISimUnit* CSimServer::Unit(uint8_t network, uint8_t node) {
@@ -46,9 +59,9 @@ bool CSimServer::SaveStates(std::string* error) const {
     return true;
 }
 
-bool CSimServer::Draw(double fraction) {
+bool CSimServer::Draw(std::mt19937& random, double fraction) {
     // Always draw, so one fault's setting does not shift the choices of the others.
-    uint32_t r = m_random();
+    uint32_t r = random();
     if (fraction <= 0) return false;
     if (fraction >= 1) return true;
     return r < static_cast<uint32_t>(fraction * 4294967295.0);
@@ -63,15 +76,23 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
         return;
     }
     ++m_count.requests;
-    bool drop = Draw(m_faults.dropFraction);
-    bool late = Draw(m_faults.delayFraction);
-    bool twice = Draw(m_faults.duplicateFraction);
-    bool stray = Draw(m_faults.strayFraction);
-    bool cut = Draw(m_faults.truncateFraction);
-    bool over = Draw(m_faults.oversizeFraction);
-    const unsigned number = ++m_sinceFaults;
-    auto aimed = m_faults.at.find(number);
-    if (aimed != m_faults.at.end()) {
+    std::pair<uint8_t, uint8_t> address{request.destination.network, request.destination.node};
+    if (address == std::make_pair<uint8_t, uint8_t>(0, 0) && m_haveFirst) address = m_first;
+    auto plc = m_plcs.find(address);
+    // A PLC with faults of its own draws from its own generator, so the others see the same
+    // choices as without it.
+    const bool own = plc != m_plcs.end() && plc->second.faults;
+    const SimFaults& faults = own ? *plc->second.faults : m_faults;
+    std::mt19937& random = own ? plc->second.random : m_random;
+    bool drop = Draw(random, faults.dropFraction);
+    bool late = Draw(random, faults.delayFraction);
+    bool twice = Draw(random, faults.duplicateFraction);
+    bool stray = Draw(random, faults.strayFraction);
+    bool cut = Draw(random, faults.truncateFraction);
+    bool over = Draw(random, faults.oversizeFraction);
+    const unsigned number = own ? ++plc->second.sinceFaults : ++m_sinceFaults;
+    auto aimed = faults.at.find(number);
+    if (aimed != faults.at.end()) {
         drop = drop || aimed->second == SimFaults::Kind::Drop;
         late = late || aimed->second == SimFaults::Kind::Delay;
         twice = twice || aimed->second == SimFaults::Kind::Duplicate;
@@ -90,18 +111,15 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
     reply.source = request.destination;
     reply.destination = request.source;
     reply.command = request.command;
-    std::pair<uint8_t, uint8_t> address{request.destination.network, request.destination.node};
-    if (address == std::make_pair<uint8_t, uint8_t>(0, 0) && m_haveFirst) address = m_first;
-    auto plc = m_plcs.find(address);
-    auto forced = m_faults.endCodes.find(request.command);
-    auto forcedHere = m_faults.endCodeAt.find(number);
+    auto forced = faults.endCodes.find(request.command);
+    auto forcedHere = faults.endCodeAt.find(number);
     if (plc == m_plcs.end()) {
         ++m_count.noRoute;
         reply.endCode = kEndNoRoute;
-    } else if (forcedHere != m_faults.endCodeAt.end()) {
+    } else if (forcedHere != faults.endCodeAt.end()) {
         ++m_count.endCodes;
         reply.endCode = forcedHere->second;
-    } else if (forced != m_faults.endCodes.end()) {
+    } else if (forced != faults.endCodes.end()) {
         ++m_count.endCodes;
         reply.endCode = forced->second;
     } else {
@@ -113,7 +131,9 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
             ++m_count.stateErrors;
     }
 
-    std::chrono::milliseconds when = late ? m_faults.delay : std::chrono::milliseconds(0);
+    // The unit's processing time: the reply is scheduled, never waited for here, so a slow unit
+    // holds back no other PLC's reply.
+    std::chrono::milliseconds when = late ? faults.delay : std::chrono::milliseconds(0);
     if (late) ++m_count.delayed;
     if (stray) {
         ZephDatagram s = reply;
@@ -121,20 +141,20 @@ void CSimServer::Deliver(const std::vector<uint8_t>& bytes, std::vector<Schedule
         replies->push_back({when, EncodeDatagram(s)});
         ++m_count.strays;
     }
-    if (over && !m_faults.oversizeUncounted) {
+    if (over && !faults.oversizeUncounted) {
         ++m_count.oversized;
         size_t room = ZephDatagram::kMaxData - std::min(reply.data.size(), ZephDatagram::kMaxData);
         reply.data.insert(reply.data.end(), std::min(room, kOversizeBytes), 0xA5);
     }
     std::vector<uint8_t> out = EncodeDatagram(reply);
-    if (over && m_faults.oversizeUncounted) {
+    if (over && faults.oversizeUncounted) {
         ++m_count.oversized;
         out.insert(out.end(), kOversizeBytes, 0xA5);
     }
     if (cut) {
         ++m_count.truncated;
         size_t header = ZephDatagram::kReplyHeader;
-        if (m_faults.truncateHeader)
+        if (faults.truncateHeader)
             out.resize(header / 2);
         else
             out.resize(out.size() > header ? header + (out.size() - header) / 2 : header - 1);

@@ -38,6 +38,10 @@ public:
     explicit CSimServer(SimFaults faults = SimFaults());
     void SetFaults(const SimFaults& faults);
     void AddPlc(uint8_t network, uint8_t node, std::unique_ptr<ISimUnit> unit, std::string statePath = std::string());
+    // Faults of one hosted PLC alone: the requests addressed to it get these in place of the
+    // server's, drawn from their own generator and counted from here for the aimed ones. False
+    // when no PLC is hosted there.
+    bool SetPlcFaults(uint8_t network, uint8_t node, const SimFaults& faults);
     ISimUnit* Unit(uint8_t network, uint8_t node);
     // Runs change on the PLC's unit under the server's lock, so that the unit may be changed or
     // looked at while another thread serves it; false when no PLC is hosted there.
@@ -52,8 +56,11 @@ private:
     struct Hosted {
         std::unique_ptr<ISimUnit> unit;
         std::string statePath;
+        std::unique_ptr<SimFaults> faults;  // null: the server's
+        std::mt19937 random;
+        unsigned sinceFaults = 0;
     };
-    bool Draw(double fraction);
+    static bool Draw(std::mt19937& random, double fraction);
 
     mutable std::mutex m_mutex;
     SimFaults m_faults;

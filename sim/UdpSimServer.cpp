@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <queue>
 #include <vector>
 
 CUdpSimServer::~CUdpSimServer() {
@@ -40,6 +41,10 @@ bool CUdpSimServer::Bind(const std::string& host, uint16_t port, std::string* er
             ::close(s);
             continue;
         }
+        // Room for a request from every PLC's client at once (254 nodes asking side by side); the
+        // system caps it at its own maximum.
+        int room = 4 << 20;
+        setsockopt(s, SOL_SOCKET, SO_RCVBUF, &room, sizeof room);
         sockaddr_storage bound{};
         socklen_t len = sizeof bound;
         getsockname(s, reinterpret_cast<sockaddr*>(&bound), &len);
@@ -59,38 +64,48 @@ void CUdpSimServer::Run() {
     using Clock = std::chrono::steady_clock;
     struct Outgoing {
         Clock::time_point due;
+        uint64_t order;  // replies due at one time go out in the order they were made
         sockaddr_storage to;
         socklen_t toLength;
         std::vector<uint8_t> bytes;
     };
-    std::vector<Outgoing> queue;
+    // Replies wait on a timer queue, each until its unit's processing time has passed; the
+    // serving thread never sleeps on one, so any number of PLCs are served side by side.
+    auto later = [](const Outgoing& a, const Outgoing& b) { return a.due != b.due ? a.due > b.due : a.order > b.order; };
+    std::priority_queue<Outgoing, std::vector<Outgoing>, decltype(later)> queue(later);
+    uint64_t made = 0;
     std::vector<uint8_t> buffer(65536);
     while (!m_stop) {
         Clock::time_point now = Clock::now();
-        // Send what is due, in due order.
-        std::stable_sort(queue.begin(), queue.end(), [](const Outgoing& a, const Outgoing& b) { return a.due < b.due; });
-        while (!queue.empty() && queue.front().due <= now) {
-            Outgoing& o = queue.front();
+        while (!queue.empty() && queue.top().due <= now) {
+            const Outgoing& o = queue.top();
             if (m_log) m_log(true, o.bytes.data(), o.bytes.size());
-            ::sendto(m_socket, o.bytes.data(), o.bytes.size(), 0, reinterpret_cast<sockaddr*>(&o.to), o.toLength);
-            queue.erase(queue.begin());
+            ::sendto(m_socket, o.bytes.data(), o.bytes.size(), 0, reinterpret_cast<const sockaddr*>(&o.to), o.toLength);
+            queue.pop();
         }
         int wait = 100;  // ms; also how soon Stop() is noticed
         if (!queue.empty()) {
-            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(queue.front().due - now).count();
-            wait = static_cast<int>(std::min<long long>(wait, std::max<long long>(left, 0)));
+            // Rounded up, so the wake-up is never before the reply is due.
+            auto left = std::chrono::duration_cast<std::chrono::microseconds>(queue.top().due - now).count();
+            wait = static_cast<int>(std::min<long long>(wait, std::max<long long>((left + 999) / 1000, 0)));
         }
         pollfd p{m_socket, POLLIN, 0};
         int rc = ::poll(&p, 1, wait);
         if (rc <= 0) continue;
-        sockaddr_storage from{};
-        socklen_t fromLength = sizeof from;
-        ssize_t n = ::recvfrom(m_socket, buffer.data(), buffer.size(), 0, reinterpret_cast<sockaddr*>(&from), &fromLength);
-        if (n < 0) continue;
-        if (m_log) m_log(false, buffer.data(), static_cast<size_t>(n));
-        std::vector<IDatagramPeer::Scheduled> replies;
-        m_peer.Deliver(std::vector<uint8_t>(buffer.begin(), buffer.begin() + n), &replies);
-        Clock::time_point at = Clock::now();
-        for (auto& r : replies) queue.push_back({at + r.delay, from, fromLength, std::move(r.bytes)});
+        // Take every datagram waiting before the next look at the queue.
+        for (;;) {
+            sockaddr_storage from{};
+            socklen_t fromLength = sizeof from;
+            ssize_t n = ::recvfrom(m_socket, buffer.data(), buffer.size(), MSG_DONTWAIT,
+                                   reinterpret_cast<sockaddr*>(&from), &fromLength);
+            if (n < 0) break;
+            if (m_log) m_log(false, buffer.data(), static_cast<size_t>(n));
+            std::vector<IDatagramPeer::Scheduled> replies;
+            m_peer.Deliver(std::vector<uint8_t>(buffer.begin(), buffer.begin() + n), &replies);
+            Clock::time_point at = Clock::now();
+            for (auto& r : replies) queue.push({at + r.delay, made++, from, fromLength, std::move(r.bytes)});
+            // Replies due now go out before more requests are taken.
+            if (!queue.empty() && queue.top().due <= at) break;
+        }
     }
 }

@@ -5,15 +5,20 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "cli/Cli.h"
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
+#include "comm/ZephDatagram.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
 
@@ -158,4 +163,75 @@ TEST_F(UnitSimProgram, UnitOptionGivesEveryPlcItsUnitNumber) {
     EXPECT_EQ(saved.rfind("# linksmith-unitsim state\nunit 5\n", 0), 0u) << saved;
     std::remove(state.c_str());
     std::remove((state + ".1-7").c_str());
+}
+
+TEST_F(UnitSimProgram, RangeOfPlcsWhereOnePlcsDelayHoldsBackNoOtherReply) {
+    // PLCs 1:1 to 1:200 from one option; 1:2 takes 400 ms for every command, 1:3 is protected.
+    Start({"--port", "0", "--plc", "1:1-200", "--on", "1:2 --delay 400", "--on", "1:3 --end-code 2914=2102"});
+    const int port = Port();
+    ASSERT_GT(port, 0) << Errors();
+    int s = socket(AF_INET, SOCK_DGRAM, 0);
+    ASSERT_GE(s, 0);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_port = htons(static_cast<uint16_t>(port));
+    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    auto send = [&](uint32_t id, uint8_t node, uint16_t command) {
+        ZephDatagram d;
+        d.requestId = id;
+        d.destination = {1, node, 0};
+        d.command = command;
+        if (command == 0x2914) d.data.assign(16, 0);
+        const std::vector<uint8_t> bytes = EncodeDatagram(d);
+        ASSERT_EQ(sendto(s, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof to),
+                  static_cast<ssize_t>(bytes.size()));
+    };
+    // The replies in the order they arrive (request id, end code); none after 3 s ends the list.
+    auto receive = [&](size_t count) {
+        std::vector<std::pair<uint32_t, uint16_t>> got;
+        std::vector<uint8_t> buffer(65536);
+        while (got.size() < count) {
+            pollfd p{s, POLLIN, 0};
+            if (poll(&p, 1, 3000) <= 0) break;
+            const ssize_t n = recv(s, buffer.data(), buffer.size(), 0);
+            ZephDatagram r;
+            if (n > 0 && DecodeDatagram(buffer.data(), static_cast<size_t>(n), &r) == DatagramCheck::Ok)
+                got.emplace_back(r.requestId, r.endCode);
+        }
+        return got;
+    };
+    // The delayed PLC is asked first; the others' replies do not wait for its reply.
+    send(1, 2, 0x0501);
+    send(2, 1, 0x0501);
+    send(3, 200, 0x0501);
+    send(4, 3, 0x2914);
+    send(5, 201, 0x0501);
+    const auto got = receive(5);
+    ASSERT_EQ(got.size(), 5u);
+    EXPECT_EQ(got.back(), std::make_pair(1u, uint16_t{0})) << "the delayed reply comes last";
+    std::map<uint32_t, uint16_t> ends(got.begin(), got.end());
+    EXPECT_EQ(ends[2], 0);
+    EXPECT_EQ(ends[3], 0) << "the range's last PLC is hosted";
+    EXPECT_EQ(ends[4], 0x2102) << "the protected PLC alone";
+    EXPECT_EQ(ends[5], 0x0102) << "past the range: no PLC there";
+    // The other PLCs' writes go through.
+    send(6, 4, 0x2914);
+    EXPECT_EQ(receive(1), (std::vector<std::pair<uint32_t, uint16_t>>{{6u, 0}}));
+    close(s);
+    EXPECT_EQ(Stop(SIGTERM), 0) << Errors();
+}
+
+TEST_F(UnitSimProgram, BadRangesAndOnValuesExitWith2BeforeServing) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--plc", "1:9-3"}, {"--plc", "1:3-300"}, {"--plc", "1:3-"}, {"--plc", "1:1-5", "--on", "1:7 --drop 1"},
+        {"--on", "1:x --drop 1"}, {"--plc", "1:1-5", "--on", "1:2 --drop 2"}, {"--plc", "1:1-5", "--on", "1:2 --set nope"}};
+    for (auto args : bad) {
+        args.insert(args.begin(), {"--port", "0"});
+        Start(args);
+        EXPECT_EQ(Port(), 0) << args[3] << ": served anyway";
+        EXPECT_EQ(Stop(0), 2) << args.back();
+        EXPECT_EQ(Errors().rfind("linksmith-unitsim: ", 0), 0u) << Errors();
+        close(out);
+        out = -1;
+    }
 }
