@@ -1,9 +1,17 @@
 #include "network/NetworkFile.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <set>
 #include <sstream>
 
+// The parser's consistency checks (3.3) do not hold for some malformed input that it then reports
+// as an error all the same: a debug build would abort on them, and with NDEBUG clang takes them as
+// facts to optimise on. Off, as in the packaged library (built by GCC, which takes no such facts).
+#undef NDEBUG
+#undef TOML_ASSERT
+#define TOML_ASSERT(expr) static_cast<void>(0)
 #include <toml++/toml.h>
 
 #include "model/FileIo.h"
@@ -24,6 +32,130 @@ std::string TypeName(const toml::node& node) {
     case toml::node_type::array: return "an array";
     default: return "a date or time";
     }
+}
+
+// Decodes one UTF-8 character at text[i]; false for a malformed, overlong or surrogate one.
+bool DecodeUtf8(const std::string& text, size_t& i, uint32_t& cp) {
+    const auto byte = [&](size_t k) { return k < text.size() ? static_cast<unsigned char>(text[k]) : 0u; };
+    const unsigned b0 = byte(i);
+    int length = b0 >= 0xF0 && b0 <= 0xF4 ? 4 : b0 >= 0xE0 ? 3 : b0 >= 0xC2 && b0 < 0xE0 ? 2 : 0;
+    if (b0 >= 0xF5 || length == 0) return false;
+    cp = b0 & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+        const unsigned b = byte(i + k);
+        if ((b & 0xC0) != 0x80) return false;
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    static const uint32_t lowest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (cp < lowest[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
+    i += static_cast<size_t>(length);
+    return true;
+}
+
+// The parser (3.3) reaches an unreachable branch when it asks whether some characters that are
+// not ASCII (U+00A1 to U+0499, most of U+2D6E to U+3167, U+FC06 to U+FEFE) are white space, and
+// it asks that of every character of a bare value and of the ones after a backslash. So it gets
+// the text with every such character made ASCII, on the same lines: escaped in strings (a literal
+// string becomes the basic string of the same text), a '?' in comments. Outside strings and
+// comments TOML allows none: that, a backslash before one, text that is not UTF-8 or a NUL byte
+// make the file unusable (the line and the reason in badLine and reason). A quote opens a string
+// only where a key or a value may start; after a dot (a quoted part of a dotted key) only ASCII
+// may follow, as no key of a network file needs more.
+std::string AsciiForParser(const std::string& text, int& badLine, std::string& reason) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    int line = 1;
+    size_t i = 0;
+    const size_t n = text.size();
+    char previous = '\n';  // the last character outside strings on this line, blanks left out
+    auto at = [&](size_t k) { return k < n ? text[k] : '\0'; };
+    auto fail = [&](const char* why) {
+        badLine = line;
+        reason = why;
+        return std::string();
+    };
+    auto escape = [&](uint32_t cp) {
+        char buffer[12];
+        std::snprintf(buffer, sizeof buffer, cp <= 0xFFFF ? "\\u%04X" : "\\U%08X", static_cast<unsigned>(cp));
+        out += buffer;
+    };
+    while (i < n) {
+        const char c = text[i];
+        if (c == '\0') return fail("a NUL byte");
+        if (c == '\n') {
+            ++line;
+            previous = '\n';
+            out += text[i++];
+        } else if (c == ' ' || c == '\t' || c == '\r') {
+            out += text[i++];
+        } else if (c == '#') {
+            while (i < n && text[i] != '\n') {
+                uint32_t cp = 0;
+                if (!(static_cast<unsigned char>(text[i]) & 0x80)) {
+                    if (text[i] == '\0') return fail("a NUL byte");
+                    out += text[i++];
+                } else if (DecodeUtf8(text, i, cp)) {
+                    out += '?';
+                } else {
+                    return fail("text that is not UTF-8");
+                }
+            }
+        } else if ((c == '"' || c == '\'') && (previous == '\n' || previous == '=' || previous == '[' ||
+                                              previous == '{' || previous == ',' || previous == '.')) {
+            const bool asciiOnly = previous == '.';
+            const bool multi = at(i + 1) == c && at(i + 2) == c;
+            const std::string quotes(multi ? 3 : 1, '"');
+            out += quotes;
+            i += multi ? 3 : 1;
+            while (i < n) {
+                const char d = text[i];
+                if (d == '\0') return fail("a NUL byte");
+                if (d == c) {
+                    size_t run = 0;
+                    while (at(i + run) == c) ++run;
+                    if (!multi || run >= 3) {
+                        // Up to two quotes before the closing three belong to the text.
+                        if (multi && run > 5) return fail("more than five quotes ending a string");
+                        for (size_t extra = 0; multi && extra < run - 3; ++extra) out += c == '"' ? "\\\"" : "'";
+                        out += quotes;
+                        i += multi ? run : 1;
+                        break;
+                    }
+                    for (size_t k = 0; k < run; ++k) out += c == '"' ? "\\\"" : "'";
+                    i += run;
+                } else if (d == '\\' && c == '"') {
+                    if (static_cast<unsigned char>(at(i + 1)) & 0x80) return fail("a backslash before a character that is not ASCII");
+                    out += d;
+                    ++i;
+                    if (i < n && text[i] != '\n') out += text[i++];
+                } else if (d == '\\' || (d == '"' && c == '\'')) {
+                    out += '\\';
+                    out += text[i++];
+                } else if (static_cast<unsigned char>(d) & 0x80) {
+                    uint32_t cp = 0;
+                    if (!DecodeUtf8(text, i, cp)) return fail("text that is not UTF-8");
+                    if (asciiOnly) return fail("a character that is not ASCII in a key");
+                    escape(cp);
+                } else {
+                    out += text[i++];
+                    if (d == '\n') {
+                        ++line;
+                        if (!multi) {
+                            previous = '\n';
+                            break;
+                        }
+                    }
+                }
+            }
+            if (previous != '\n') previous = c;
+        } else if (static_cast<unsigned char>(c) & 0x80) {
+            return fail("a character that is not ASCII outside a string or comment");
+        } else {
+            previous = c;
+            out += text[i++];
+        }
+    }
+    return out;
 }
 
 }  // namespace
@@ -76,10 +208,17 @@ bool CNetworkFile::Parse(const std::string& text, const std::string& folder, boo
     nodes.clear();
     m_problems.clear();
 
+    int badLine = 0;
+    std::string reason;
+    const std::string ascii = AsciiForParser(text, badLine, reason);
+    if (badLine) {
+        Problem(true, badLine, 0, "not a TOML file: " + reason);
+        return false;
+    }
     toml::table root;
     // The library reports a syntax fault by throwing; it ends here as a problem with its line.
     try {
-        root = toml::parse(text);
+        root = toml::parse(ascii);
     } catch (const toml::parse_error& e) {
         Problem(true, static_cast<int>(e.source().begin.line), 0,
                 "not a TOML file: " + std::string(e.description()));
@@ -104,11 +243,11 @@ bool CNetworkFile::Parse(const std::string& text, const std::string& folder, boo
 
     const toml::node* nodeList = root.get("node");
     const toml::array* array = nodeList ? nodeList->as_array() : nullptr;
-    if (nodeList && (!array || !array->is_array_of_tables())) {
+    if (nodeList && (!array || (!array->empty() && !array->is_array_of_tables()))) {
         Problem(true, LineOf(*nodeList), 0, "node must be a list of [[node]] tables");
         array = nullptr;
     }
-    if (!nodeList) Problem(false, 0, 0, "no [[node]] table: the network is empty");
+    if (!nodeList || (array && array->empty())) Problem(false, 0, 0, "no [[node]] table: the network is empty");
 
     std::set<std::string> knownKeys = {"number", "file", "device", "gateway", "unit"};
     if (array) {
@@ -229,7 +368,7 @@ std::string CNetworkFile::ToToml() const {
         if (n.unit >= 0) t.insert("unit", n.unit);
         list.push_back(std::move(t));
     }
-    root.insert("node", std::move(list));
+    if (!list.empty()) root.insert("node", std::move(list));
     std::ostringstream out;
     out << root << "\n";
     return out.str();

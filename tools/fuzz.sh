@@ -8,7 +8,7 @@ seconds="${1:-30}"
 shift || true
 bin=build/fuzz/tests/fuzz
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(settings_file launch_file device_string datagram sim_state replies)
+[ ${#targets[@]} -eq 0 ] && targets=(settings_file launch_file device_string datagram sim_state replies network_file)
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failed=0

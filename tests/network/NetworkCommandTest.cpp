@@ -295,6 +295,13 @@ TEST(NetworkCommandTest, BadNetworkFiles) {
         {with("file = \"welder.lsm\"\n", "file = \"press.lsm\"\n"),
          "line1.toml:13: node 3: settings file \"press.lsm\" is also node 1's (line 5)\n"},
         {"\xff\xfe binary", "line1.toml:1: not a TOML file: "},
+        {with("number = 3\n", std::string("number = 3\0\n", 12)), "line1.toml:14: not a TOML file: a NUL byte\n"},
+        // TOML allows other characters only in strings and comments (and the parser may not be
+        // handed them elsewhere).
+        {with("number = 3\n", "number = 3 \u3001\n"),
+         "line1.toml:14: not a TOML file: a character that is not ASCII outside a string or comment\n"},
+        {with("welder.lsm\"", "welder\\\u3001.lsm\""),
+         "line1.toml:15: not a TOML file: a backslash before a character that is not ASCII\n"},
     };
     for (const auto& c : cases) {
         net.WriteNet(c.text);
@@ -320,6 +327,16 @@ TEST(NetworkCommandTest, BadNetworkFiles) {
     CtlRun missing = Ctl({"check", net.Path("none.toml")});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "linksmithctl: " + net.Path("none.toml") + ": cannot be read\n");
+
+    // In strings and comments any character is fine, in literal strings backslashes and quotes too.
+    net.WriteNet(with("name = \"line1\"\n", "name = \"第1ライン、組立\"  # 組立、塗装\n"));
+    CtlRun japanese = Ctl({"check", "--json", net.net});
+    EXPECT_EQ(japanese.status, 0) << japanese.err;
+    EXPECT_EQ(nlohmann::json::parse(japanese.out)["network"], "第1ライン、組立");
+    net.WriteNet(with("name = \"line1\"\n", "name = '第1\"ライン\"\\組立'\n"));
+    japanese = Ctl({"check", "--json", net.net});
+    EXPECT_EQ(japanese.status, 0) << japanese.err;
+    EXPECT_EQ(nlohmann::json::parse(japanese.out)["network"], "第1\"ライン\"\\組立");
 
     // An unknown key is only a warning, with its line; check says so in its status.
     net.WriteNet(with("file = \"welder.lsm\"\n", "file = \"welder.lsm\"\ncolour = \"red\"\n"));
