@@ -1,7 +1,8 @@
 #!/bin/sh
 # Renders, without a display, the main window with the sample unit into docs/main-window.png and
 # one status view (VIEW, default network; see LINKSMITH_SCREENSHOT_VIEW in linksmith(1)) over the
-# simulated unit in the state of examples/scenario-faults.txt into docs/status-view.png.
+# simulated unit in the state of examples/scenario-faults.txt into docs/status-view.png, and the
+# network window with the example network examples/network-line1 into docs/network-window.png.
 # Usage: tools/screenshot.sh [VIEW]
 set -e
 cd "$(dirname "$0")/.."
@@ -13,3 +14,5 @@ XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=do
 XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=docs/status-view.png \
   LINKSMITH_SCREENSHOT_VIEW="$view" \
   "$program" --scenario examples/scenario-faults.txt examples/plant-line1.lsm
+XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=docs/network-window.png \
+  "$program" --network examples/network-line1/line1.toml

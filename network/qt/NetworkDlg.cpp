@@ -12,8 +12,6 @@
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollArea>
-#include <QSplitter>
 #include <QTableWidget>
 #include <QThread>
 #include <QVBoxLayout>
@@ -136,8 +134,7 @@ CNetworkDlg::CNetworkDlg(IPrompter& prompter, QWidget* parent) : QDialog(parent)
     buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
 
-    auto* split = new QSplitter(Qt::Vertical, this);
-    m_nodes = new QTableWidget(0, 7, split);
+    m_nodes = new QTableWidget(0, 7, this);
     m_nodes->setObjectName("nodeList");
     m_nodes->setHorizontalHeaderLabels({QString::fromUtf8("ﾉｰﾄﾞ番号"), QString::fromUtf8("ﾉｰﾄﾞ名"),
                                         QString::fromUtf8("ﾌｧｲﾙ"), QString::fromUtf8("送信 領域1"),
@@ -149,19 +146,14 @@ CNetworkDlg::CNetworkDlg(IPrompter& prompter, QWidget* parent) : QDialog(parent)
     m_nodes->verticalHeader()->hide();
     m_nodes->horizontalHeader()->setStretchLastSection(true);
     m_nodes->setToolTip(QString::fromUtf8("ﾀﾞﾌﾞﾙｸﾘｯｸでﾉｰﾄﾞの設定ﾌｧｲﾙを開きます"));
-    auto* scroll = new QScrollArea(split);
-    scroll->setWidgetResizable(true);
-    m_map = new CCommonMemoryMapWidget(scroll);
-    scroll->setWidget(m_map);
-    m_findingList = new QListWidget(split);
+    // The picture takes the height its lanes need; the node list takes the rest.
+    m_map = new CCommonMemoryMapWidget(this);
+    m_findingList = new QListWidget(this);
     m_findingList->setObjectName("findingList");
-    split->addWidget(m_nodes);
-    split->addWidget(scroll);
-    split->addWidget(m_findingList);
-    split->setStretchFactor(0, 3);
-    split->setStretchFactor(1, 3);
-    split->setStretchFactor(2, 1);
-    layout->addWidget(split, 1);
+    m_findingList->setMaximumHeight(110);
+    layout->addWidget(m_nodes, 1);
+    layout->addWidget(m_map);
+    layout->addWidget(m_findingList);
 
     auto* bottom = new QHBoxLayout;
     m_status = new QLabel(this);
@@ -266,7 +258,8 @@ void CNetworkDlg::ShowNetwork() {
 
     m_nodes->setRowCount(m_loaded ? static_cast<int>(m_plan->nodes.size()) : 0);
     for (int row = 0; row < m_nodes->rowCount(); ++row) FillNodeRow(row);
-    m_nodes->resizeColumnsToContents();
+    for (int column = 0; column < kResultColumn; ++column) m_nodes->resizeColumnToContents(column);
+    m_nodes->resizeRowsToContents();
 
     m_findingList->clear();
     if (m_plan) {
