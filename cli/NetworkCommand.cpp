@@ -2,18 +2,27 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
 #include <memory>
+#include <mutex>
 #include <ostream>
 
+#include "cli/CliPrompter.h"
 #include "cli/Commands.h"
 #include "model/FileIo.h"
 #include "model/FileSystemOps.h"
+#include "model/Messages.h"
 #include "model/TextCodec.h"
 #include "model/VerifyResult.h"
 #include "network/CommonMemoryMap.h"
 #include "network/NetworkCheck.h"
+#include "network/NetworkOperations.h"
 #include "network/NetworkPlan.h"
 #include "network/NetworkSync.h"
+#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
+#include "sim/SimServer.h"
+#include "sim/UnitSimulatorAdapter.h"
+#endif
 
 namespace {
 
@@ -160,6 +169,202 @@ void RunSync(const std::string& path, bool dryRun, bool keepNodes, CliContext& c
     ctx.exitCode = kExitClean;
 }
 
+// What the operations on every unit share on the command line.
+struct UnitRunOptions {
+    std::string path;
+    std::string outDir;
+    int jobs = 0;
+    bool json = false;
+    bool yes = false;
+    std::string gateway;
+    int networkAddress = 1;
+    int timeoutMs = 0;
+    bool simulate = false;
+};
+
+std::string Hex4(unsigned value) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%.4X", value);
+    return buffer;
+}
+
+std::string JoinNumbers(const std::vector<int>& numbers) {
+    std::string text;
+    for (int n : numbers) text += (text.empty() ? "" : " ") + std::to_string(n);
+    return text.empty() ? "none" : text;
+}
+
+nlohmann::ordered_json ResultJson(const NetworkNodeResult& r, NetworkOperation operation) {
+    nlohmann::ordered_json j;
+    j["node"] = r.node;
+    j["file"] = r.file;
+    j["result"] = CNetworkOperations::OutcomeName(r.outcome);
+    j["exitCode"] = r.exitCode;
+    if (r.outcome == NodeOutcome::Failed) {
+        j["id"] = r.messageId;
+        j["text"] = r.text;
+        if (!r.code.empty()) j["code"] = r.code;
+    }
+    if (operation == NetworkOperation::Verify && (r.outcome == NodeOutcome::Done || r.outcome == NodeOutcome::Differences)) {
+        j["differences"] = r.rows.size();
+        nlohmann::ordered_json rows = nlohmann::ordered_json::array();
+        for (const auto& row : r.rows)
+            rows.push_back({{"id", row.itemId}, {"item", row.item}, {"plc", row.plcText}, {"pc", row.pcText}});
+        j["rows"] = rows;
+    }
+    if (operation == NetworkOperation::Read && !r.outFile.empty()) j["out"] = r.outFile;
+    if (operation == NetworkOperation::Status && r.statusRead) {
+        j["participating"] = r.participating;
+        j["errorStatusWord"] = r.errorStatusWord;
+    }
+    j["seconds"] = r.seconds;
+    return j;
+}
+
+// One line per node: node, file, result and what it comes to.
+void PrintResultLine(const NetworkNodeResult& r, NetworkOperation operation, std::ostream& out) {
+    out << r.node << "\t" << r.file << "\t";
+    if (operation == NetworkOperation::Status && r.statusRead) {
+        out << JoinNumbers(r.participating) << "\t" << Hex4(r.errorStatusWord) << "\n";
+        return;
+    }
+    out << CNetworkOperations::OutcomeName(r.outcome);
+    switch (r.outcome) {
+    case NodeOutcome::Differences: out << "\t" << r.rows.size() << " difference(s)"; break;
+    case NodeOutcome::Failed:
+        out << "\t" << r.messageId << "\t" << r.text;
+        if (!r.code.empty()) out << "\t" << r.code;
+        out << "\texit " << r.exitCode;
+        break;
+    case NodeOutcome::Done:
+        if (operation == NetworkOperation::Read) out << "\t" << r.outFile;
+        break;
+    default: break;
+    }
+    out << "\n";
+}
+
+void RunOnUnits(NetworkOperation operation, const UnitRunOptions& o, CliContext& ctx) {
+    CNetworkPlan plan;
+    int warnings = 0;
+    if (!LoadNetwork(o.path, plan, false, ctx, warnings)) {
+        ctx.exitCode = kExitRefused;
+        return;
+    }
+    NetworkOperationOptions options;
+    options.jobs = o.jobs;
+    options.outDir = o.outDir;
+    options.gateway = o.gateway;
+    options.networkAddress = o.networkAddress;
+    options.timeoutMs = o.timeoutMs;
+#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
+    // One simulated unit per node, at the node's number and unit number.
+    CSimServer sim;
+    if (o.simulate) {
+        for (const auto& n : plan.nodes) {
+            auto unit = std::make_unique<CUnitSimulatorAdapter>();
+            unit->Unit().SetUnitNumber(static_cast<int>(n.unit));
+            sim.AddPlc(static_cast<uint8_t>(o.networkAddress), static_cast<uint8_t>(n.Number()), std::move(unit));
+        }
+        options.simulatedPeer = &sim;
+    }
+#else
+    if (o.simulate) {
+        ctx.err << "linksmithctl: --simulate is not available in this build\n";
+        ctx.exitCode = kExitRefused;
+        return;
+    }
+#endif
+    CCliPrompter prompter(ctx.err, o.yes, ctx.answers);
+    if (operation == NetworkOperation::Write) {
+        const std::vector<NetworkFinding> errors = CNetworkOperations::WriteRefusals(plan);
+        if (!errors.empty()) {
+            for (const auto& f : errors) ctx.err << "linksmithctl: error " << f.kind << ": " << f.text << "\n";
+            ctx.err << "linksmithctl: not written: network check found " << errors.size()
+                    << " error(s); nothing was sent to any unit\n";
+            if (o.json) {
+                nlohmann::ordered_json j;
+                j["network"] = plan.file.name;
+                j["operation"] = "write";
+                j["refusedBy"] = nlohmann::ordered_json::array();
+                for (const auto& f : errors) j["refusedBy"].push_back(FindingJson(f));
+                j["nodes"] = nlohmann::ordered_json::array();
+                ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+            }
+            ctx.exitCode = kExitRefused;
+            return;
+        }
+        // The one confirmation, for every unit at once.
+        prompter.subject = o.path;
+        if (prompter.Show(32941, {}, PromptButtons::YesNo, PromptIcon::Exclamation) == PromptAnswer::No) {
+            ctx.err << "linksmithctl: not written: nothing was sent to any unit\n";
+            ctx.exitCode = kExitRefused;
+            return;
+        }
+        // The questions of one node, one at a time, named after the node.
+        options.ask = [&prompter](const NetworkNodeResult& node, int id, const std::vector<std::string>& inserts,
+                                  PromptButtons buttons) {
+            prompter.subject = "node " + std::to_string(node.node) + " (" + node.file + ")";
+            return prompter.Show(id, inserts, buttons, PromptIcon::Exclamation);
+        };
+    }
+
+    CNetworkOperations operations(plan, options);
+    const NetworkRunResult run = operations.Run(operation);
+    ctx.exitCode = run.ExitStatus();
+    if (o.json) {
+        nlohmann::ordered_json j;
+        j["network"] = plan.file.name;
+        static const char* const kNames[] = {"read", "write", "verify", "status"};
+        j["operation"] = kNames[static_cast<int>(operation)];
+        j["nodes"] = nlohmann::ordered_json::array();
+        for (const auto& r : run.nodes) j["nodes"].push_back(ResultJson(r, operation));
+        if (operation == NetworkOperation::Status) {
+            j["unlisted"] = run.unlisted;
+            j["unseen"] = run.unseen;
+        }
+        j["exitCode"] = ctx.exitCode;
+        ctx.out << j.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << "\n";
+        return;
+    }
+    if (operation == NetworkOperation::Status)
+        ctx.out << "node\tfile\tdata link participation\terror status word\n";
+    for (const auto& r : run.nodes) PrintResultLine(r, operation, ctx.out);
+    if (operation == NetworkOperation::Status) {
+        ctx.out << "taking part, not in the network file: " << JoinNumbers(run.unlisted) << "\n";
+        ctx.out << "in the network file, seen taking part by no unit: " << JoinNumbers(run.unseen) << "\n";
+    }
+    ctx.out << run.nodes.size() << " node(s): " << run.Count(NodeOutcome::Done) << " done, "
+            << run.Count(NodeOutcome::Differences) << " with differences, " << run.Count(NodeOutcome::Failed)
+            << " failed\n";
+}
+
+// The options of an operation on every unit.
+CLI::App* AddUnitCommand(CLI::App& network, CliContext& ctx, const char* name, const std::string& help,
+                         NetworkOperation operation) {
+    auto* cmd = network.add_subcommand(
+        name, help + ". One result row per node; exit 0 when every node is done (and matches), 1 when any "
+                     "differs, 2 when refused, 3 when any node's communication failed, 4 when any unit answered "
+                     "with a failure");
+    auto o = std::make_shared<UnitRunOptions>();
+    cmd->add_option("NET", o->path, "Network file")->required();
+    if (operation == NetworkOperation::Read)
+        cmd->add_option("--out", o->outDir, "Folder the settings files are written to (each under its file's name)")
+            ->required();
+    if (operation == NetworkOperation::Write)
+        cmd->add_flag("--yes,-y", o->yes, "Answer yes to every question (needed when stdin is not a terminal)");
+    cmd->add_option("--jobs,-j", o->jobs, "Nodes worked on at once (default: every node)")->check(CLI::Range(1, 1024));
+    cmd->add_flag("--json", o->json, "Print the result rows as JSON");
+    cmd->add_option("--gateway", o->gateway,
+                    "Reach every node through this gateway PLC (device string), addressed at its node number");
+    cmd->add_option("--network-address", o->networkAddress, "FL-net network address of the nodes behind --gateway")
+        ->check(CLI::Range(0, 255));
+    cmd->add_option("--timeout", o->timeoutMs, "Response time-out of every node, milliseconds")->check(CLI::Range(1, 3600000));
+    cmd->add_flag("--simulate", o->simulate, "Talk to one simulated unit per node inside this program");
+    cmd->callback([&ctx, o, operation] { RunOnUnits(operation, *o, ctx); });
+    return cmd;
+}
+
 // The picture of common memory for commissioning documents, drawn as the network window draws
 // it: exit 0 written (findings are in the picture), 2 the network file unusable or no file written.
 void RunMap(const std::string& path, const std::string& svgPath, CliContext& ctx) {
@@ -218,4 +423,15 @@ void AddNetworkCommand(CLI::App& app, CliContext& ctx) {
     sync->add_flag("--keep-nodes", *keepNodes, "Correct offsets and sizes only; keep each table's set of nodes");
     sync->callback([&ctx, syncPath, dryRun, keepNodes] { RunSync(*syncPath, *dryRun, *keepNodes, ctx); });
     AddMapCommand(network, ctx);
+
+    AddUnitCommand(*network, ctx, "read", "Read every unit's parameters into a settings file each", NetworkOperation::Read);
+    AddUnitCommand(*network, ctx, "write",
+                   "Write every node's settings file to its unit as write does; refused as a whole when network "
+                   "check finds an error. Asks once for every unit; without a terminal only --yes goes ahead",
+                   NetworkOperation::Write);
+    AddUnitCommand(*network, ctx, "verify", "Compare every unit with its node's settings file", NetworkOperation::Verify);
+    AddUnitCommand(*network, ctx, "status",
+                   "Data link participation as each unit sees it and each unit's error status word, in one table, "
+                   "with the nodes taking part that the file does not list and the listed nodes no unit sees",
+                   NetworkOperation::Status);
 }

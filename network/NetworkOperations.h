@@ -77,8 +77,8 @@ struct NetworkRunResult {
     std::vector<int> unlisted;
     std::vector<int> unseen;
 
-    // The exit status of the whole run: 0 every node done and matching; else the worst of the
-    // nodes' (3 and 4 over 2 over 1).
+    // The exit status of the whole run: 0 every node done and matching; else the highest of the
+    // nodes' (4 over 3 over 2 over 1).
     int ExitStatus() const;
     size_t Count(NodeOutcome outcome) const;
 };
@@ -131,7 +131,8 @@ public:
 
     // The findings that refuse a write of this plan (the check's errors).
     static std::vector<NetworkFinding> WriteRefusals(const CNetworkPlan& plan);
-    // The file a read writes for a node: outDir joined with the file name of the node's file.
+    // The file a read writes for a node: outDir joined with the file name of the node's file
+    // (when two nodes' files share a name, each of them is written as "nodeN-NAME" instead).
     static std::string ReadTarget(const std::string& outDir, const NetworkNode& node);
     // "done", "differences", "failed", "cancelled", "pending", "running".
     static const char* OutcomeName(NodeOutcome outcome);
@@ -145,4 +146,5 @@ private:
     std::atomic<bool> m_cancel{false};
     std::mutex m_reportMutex;  // one progress report at a time
     std::mutex m_askMutex;     // one question at a time
+    std::vector<std::string> m_readTargets;  // by node index, for a read
 };
