@@ -18,7 +18,7 @@ public:
     void SetNetwork(const CNetworkPlan* plan, const std::vector<NetworkFinding>* findings);
     const CCommonMemoryMap& Map() const { return m_map; }
 
-    // A click on a block or a mark: the sending node's number.
+    // A click on a block (its sending node) or a mark (the node whose table it is).
     std::function<void(int node)> onNodeClicked;
 
     QSize sizeHint() const override;

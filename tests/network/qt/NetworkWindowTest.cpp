@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QListWidget>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableWidget>
@@ -124,6 +125,24 @@ TEST_F(NetworkWindowTest, MenuItemAsksForTheNetworkFileAndAnUnusableOneIsSaid) {
 
 TEST_F(NetworkWindowTest, NetworkOptionWithoutAFileEndsTheProgram) {
     EXPECT_FALSE(Start({"--network"}));
+}
+
+// The program itself: with --network its picture is the network window's, not the main window's.
+TEST_F(NetworkWindowTest, ProgramStartedWithNetworkShowsTheNetworkWindow) {
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("XDG_CONFIG_HOME", dir.path());
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    environment.insert("LINKSMITH_SCREENSHOT", dir.filePath("network.png"));
+    program.setProcessEnvironment(environment);
+    program.start(LINKSMITH_PROGRAM, {"--network", QString::fromStdString(net.net)});
+    ASSERT_TRUE(program.waitForFinished(30000));
+    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+    const QImage picture(dir.filePath("network.png"));
+    ASSERT_FALSE(picture.isNull());
+    ASSERT_TRUE(Start({"--network", net.net}));
+    EXPECT_EQ(picture.size(), Network()->size());
+    EXPECT_NE(picture.size(), startup->Window()->size());
 }
 
 // Node 3's area-1 part moved onto node 2's: both blocks red, the zone shaded, node 3's stale
