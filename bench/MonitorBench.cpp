@@ -1,0 +1,114 @@
+// The monitor window's cost: the program started as a user starts it (offscreen, the simulated
+// unit in the faults scenario, a config folder of its own) with --monitor at its 1 s interval,
+// and once without, each left alone for LINKSMITH_BENCH_SECONDS (default 30) seconds; the
+// processor time the program used, as a percentage of one processor. The monitor's own share
+// (the difference) should stay under 2 %. Reported, not checked.
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+#if !defined(LINKSMITH_PROGRAM)
+#define LINKSMITH_PROGRAM ""
+#endif
+
+namespace {
+double ProcessCpuSeconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    if (close == std::string::npos) return -1;
+    std::istringstream fields(text.substr(close + 2));
+    std::string f;
+    unsigned long long utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && fields >> f; ++i) {
+        if (i == 14) utime = std::stoull(f);
+        if (i == 15) stime = std::stoull(f);
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+double BenchSeconds() {
+    const char* s = std::getenv("LINKSMITH_BENCH_SECONDS");
+    return s ? std::max(1.0, std::atof(s)) : 30.0;
+}
+
+// The program's processor use in percent of one processor while left alone.
+double ProgramCpuPercent(bool monitor, std::string* error) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::temp_directory_path() / ("linksmith-monitor-bench-" + std::to_string(getpid()));
+    fs::create_directories(home);
+    std::vector<std::string> args = {LINKSMITH_PROGRAM, "--scenario",
+                                     std::string(LINKSMITH_EXAMPLES_DIR) + "/scenario-faults.txt",
+                                     std::string(LINKSMITH_EXAMPLES_DIR) + "/plant-line1.lsm"};
+    if (monitor) args.push_back("--monitor");
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    std::vector<std::string> envText = {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + home.string(),
+                                        "HOME=" + home.string()};
+    for (char** e = environ; *e; ++e) {
+        const std::string v = *e;
+        if (v.rfind("QT_QPA_PLATFORM=", 0) && v.rfind("XDG_CONFIG_HOME=", 0) && v.rfind("HOME=", 0)) envText.push_back(v);
+    }
+    std::vector<char*> env;
+    for (auto& e : envText) env.push_back(e.data());
+    env.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) {
+        *error = "cannot start linksmith";
+        return -1;
+    }
+    std::this_thread::sleep_for(std::chrono::seconds(3));  // started, the splash gone, the first reads done
+    const double before = ProcessCpuSeconds(pid);
+    const double seconds = BenchSeconds();
+    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+    const double used = ProcessCpuSeconds(pid) - before;
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    std::error_code ignored;
+    fs::remove_all(home, ignored);
+    return 100.0 * used / seconds;
+}
+
+void BM_MonitorWindowAtOneSecondCpu(benchmark::State& state) {
+    if (std::string(LINKSMITH_PROGRAM).empty()) {
+        state.SkipWithError("built without the program");
+        return;
+    }
+    for (auto _ : state) {
+        std::string error;
+        const double without = ProgramCpuPercent(false, &error);
+        const double with = ProgramCpuPercent(true, &error);
+        if (without < 0 || with < 0) {
+            state.SkipWithError(error.c_str());
+            return;
+        }
+        state.SetIterationTime(2 * BenchSeconds());
+        state.counters["program_cpu_percent"] = without;
+        state.counters["with_monitor_cpu_percent"] = with;
+        state.counters["monitor_cpu_percent"] = with - without;
+    }
+}
+BENCHMARK(BM_MonitorWindowAtOneSecondCpu)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);
+}  // namespace
