@@ -485,7 +485,7 @@ bool CCommuProcess::RunCommand(uint16_t command, uint16_t selector, const std::v
 bool CCommuProcess::WaitForCompletion() {
     // Most replies come within a few tens of microseconds; yielding that long is cheaper than the
     // sleep and wake-up of a blocking wait, which would otherwise dominate a long sequence.
-    auto spinUntil = std::chrono::steady_clock::now() + kSpinBeforeSleep;
+    auto spinUntil = std::chrono::steady_clock::now() + (m_spinBeforeWait ? kSpinBeforeSleep : std::chrono::microseconds(0));
     while (!m_eventSet.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < spinUntil)
         std::this_thread::yield();
     std::unique_lock<std::mutex> lock(m_eventMutex);

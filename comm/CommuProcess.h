@@ -50,6 +50,9 @@ public:
         m_relayConfig = relay;
     }
     void SetPumpHook(PumpHook pump) { m_pump = std::move(pump); }
+    // Whether a wait spins briefly before it sleeps (the default). Off for many objects working
+    // at once: their spins would only take the processors from the ones with work to do.
+    void SetSpinBeforeWait(bool spin) { m_spinBeforeWait = spin; }
     void SetChunkProgress(ChunkProgress progress) { m_chunkProgress = std::move(progress); }
     void ReportChunks(int done, int total) {
         if (m_chunkProgress) m_chunkProgress(done, total);
@@ -208,6 +211,7 @@ private:
     PlcEntry m_gateway;
     std::string m_profileFile;
     bool m_noProfile = false;
+    bool m_spinBeforeWait = true;
     std::string m_catalogFile;
     std::string m_targetConfig;
     std::string m_relayConfig;

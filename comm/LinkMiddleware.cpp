@@ -404,7 +404,7 @@ CLinkMiddleware::DropCounters CLinkMiddleware::Dropped() const {
 void CLinkMiddleware::WorkerLoop() {
     for (;;) {
         Job job;
-        auto spinUntil = std::chrono::steady_clock::now() + kWorkerSpin;
+        auto spinUntil = std::chrono::steady_clock::now() + (m_workerSpin ? kWorkerSpin : std::chrono::microseconds(0));
         while (!m_jobsQueued.load(std::memory_order_acquire) && std::chrono::steady_clock::now() < spinUntil)
             std::this_thread::yield();
         {

@@ -42,6 +42,9 @@ public:
     // Every entry goes to the simulated unit, whatever its device string names (--simulate).
     void SetSimulateAll(bool all) { m_simulateAll = all; }
     void SetFrameLog(FrameLog log) { m_frameLog = std::move(log); }
+    // Whether the worker spins briefly for the next command before it sleeps (the default). Off
+    // for many middlewares working at once, before Initialize.
+    void SetWorkerSpin(bool spin) { m_workerSpin = spin; }
     void SetDeviceTypes(std::vector<std::string> names) { m_deviceTypes = std::move(names); }
     DropCounters Dropped() const;
     std::string OfferedDeviceTypes() const;
@@ -121,6 +124,7 @@ private:
     EntryEditor m_editor;
     IDatagramPeer* m_simPeer = nullptr;
     bool m_simulateAll = false;
+    bool m_workerSpin = true;
     FrameLog m_frameLog;
     std::vector<std::string> m_deviceTypes;
     std::string m_offered;

@@ -183,10 +183,17 @@ NetworkRunResult CNetworkOperations::Run(NetworkOperation operation, const Progr
     auto worker = [&] {
         for (size_t i = next++; i < count; i = next++) RunNode(operation, run.nodes[i], progress);
     };
-    std::vector<std::thread> threads;
-    for (size_t t = 1; t < jobs; ++t) threads.emplace_back(worker);
-    if (jobs > 0) worker();
-    for (auto& t : threads) t.join();
+    // Every thread first starts up to two more and joins them at the end: the threads of a large
+    // run are up in a few steps, not one after another behind the nodes already working.
+    std::function<void(size_t)> start = [&](size_t t) {
+        std::thread children[2];
+        for (size_t c = 0; c < 2; ++c)
+            if (2 * t + 1 + c < jobs) children[c] = std::thread(start, 2 * t + 1 + c);
+        worker();
+        for (auto& child : children)
+            if (child.joinable()) child.join();
+    };
+    if (jobs > 0) start(0);
     run.cancelled = m_cancel;
 
     if (operation == NetworkOperation::Status) {
@@ -244,6 +251,9 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
     const bool routed = !m_options.gateway.empty() || m_options.simulatedPeer;
     CSystemClock clock;
     CLinkMiddleware middleware(clock);
+    // Many nodes wait at once: spinning for a reply would only take the processors from the
+    // nodes that have work to do.
+    middleware.SetWorkerSpin(false);
     if (routed && !HasAddress(device)) {
         middleware.WriteDeviceValue(&device, "ADDRESS", "DNA", std::to_string(m_options.networkAddress));
         middleware.WriteDeviceValue(&device, "ADDRESS", "DA1", std::to_string(node.Number()));
@@ -266,6 +276,7 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
     // A cancel ends the wait for the command under way; the sequence then stops.
     CCommuProcess comm(*record, prompter, middleware, [this] { return !m_cancel.load(); });
     comm.UseNoProfile();
+    comm.SetSpinBeforeWait(false);
     comm.SetCatalogFile(CDeviceCatalog::InstalledPath());
     comm.SetLaunchConfiguration(device, gateway);
     comm.SetUnitNumber(node.unit);

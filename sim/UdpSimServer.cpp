@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <queue>
 #include <vector>
 
@@ -83,14 +84,16 @@ void CUdpSimServer::Run() {
             ::sendto(m_socket, o.bytes.data(), o.bytes.size(), 0, reinterpret_cast<const sockaddr*>(&o.to), o.toLength);
             queue.pop();
         }
-        int wait = 100;  // ms; also how soon Stop() is noticed
-        if (!queue.empty()) {
-            // Rounded up, so the wake-up is never before the reply is due.
-            auto left = std::chrono::duration_cast<std::chrono::microseconds>(queue.top().due - now).count();
-            wait = static_cast<int>(std::min<long long>(wait, std::max<long long>((left + 999) / 1000, 0)));
-        }
+        // To the nanosecond: a reply a millisecond late for every command would add up over a
+        // sequence. At most 100 ms, which is also how soon Stop() is noticed.
+        long long wait = 100000000;
+        if (!queue.empty())
+            wait = std::min<long long>(
+                wait, std::max<long long>(
+                          std::chrono::duration_cast<std::chrono::nanoseconds>(queue.top().due - now).count(), 0));
+        timespec timeout{static_cast<time_t>(wait / 1000000000), static_cast<long>(wait % 1000000000)};
         pollfd p{m_socket, POLLIN, 0};
-        int rc = ::poll(&p, 1, wait);
+        int rc = ::ppoll(&p, 1, &timeout, nullptr);
         if (rc <= 0) continue;
         // Take every datagram waiting before the next look at the queue.
         for (;;) {
