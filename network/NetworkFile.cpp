@@ -370,6 +370,11 @@ std::string CNetworkFile::ToToml() const {
     }
     if (!list.empty()) root.insert("node", std::move(list));
     std::ostringstream out;
-    out << root << "\n";
+    // Basic strings only: the writer (3.3) puts a text that starts with a line break into a
+    // multi-line string, whose first line break a reader drops, and one with a line break but
+    // nothing to escape into a one-line literal string, which no reader takes.
+    const auto flags = toml::toml_formatter::default_flags & ~toml::format_flags::allow_multi_line_strings &
+                       ~toml::format_flags::allow_literal_strings;
+    out << toml::toml_formatter{root, flags} << "\n";
     return out.str();
 }
