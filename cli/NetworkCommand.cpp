@@ -257,6 +257,7 @@ void RunOnUnits(NetworkOperation operation, const UnitRunOptions& o, CliContext&
     options.gateway = o.gateway;
     options.networkAddress = o.networkAddress;
     options.timeoutMs = o.timeoutMs;
+    options.stopMidCommand = false;  // nothing cancels a run here
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
     // One simulated unit per node, at the node's number and unit number.
     CSimServer sim;

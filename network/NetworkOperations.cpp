@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <system_error>
 #include <thread>
 
 #include "app/TransferWorkflow.h"
@@ -187,8 +188,15 @@ NetworkRunResult CNetworkOperations::Run(NetworkOperation operation, const Progr
     // run are up in a few steps, not one after another behind the nodes already working.
     std::function<void(size_t)> start = [&](size_t t) {
         std::thread children[2];
-        for (size_t c = 0; c < 2; ++c)
-            if (2 * t + 1 + c < jobs) children[c] = std::thread(start, 2 * t + 1 + c);
+        for (size_t c = 0; c < 2; ++c) {
+            if (2 * t + 1 + c >= jobs) break;
+            // Short of threads (a system limit): the threads there are take the other nodes.
+            try {
+                children[c] = std::thread(start, 2 * t + 1 + c);
+            } catch (const std::system_error&) {
+                break;
+            }
+        }
         worker();
         for (auto& child : children)
             if (child.joinable()) child.join();
@@ -274,7 +282,9 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
         return buttons == PromptButtons::OkCancel ? PromptAnswer::Ok : PromptAnswer::Yes;
     });
     // A cancel ends the wait for the command under way; the sequence then stops.
-    CCommuProcess comm(*record, prompter, middleware, [this] { return !m_cancel.load(); });
+    CCommuProcess::PumpHook pump;
+    if (m_options.stopMidCommand) pump = [this] { return !m_cancel.load(); };
+    CCommuProcess comm(*record, prompter, middleware, pump);
     comm.UseNoProfile();
     comm.SetSpinBeforeWait(false);
     comm.SetCatalogFile(CDeviceCatalog::InstalledPath());

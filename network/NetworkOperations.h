@@ -98,6 +98,9 @@ struct NetworkOperationOptions {
     // Every node talks to this simulated peer (its device string gets LINK:SIM and the address
     // as with gateway). Null: the real links.
     IDatagramPeer* simulatedPeer = nullptr;
+    // Whether Cancel() can stop a node at the command under way: each waiting node then looks
+    // for it every few milliseconds. Off (the command line): a cancel waits for the command.
+    bool stopMidCommand = true;
     // Answers the questions a node's sequence asks beyond the one confirmation (which the
     // caller asks once for the whole network before Run; the nodes take it as answered Yes):
     // the model-specific questions of a write. Called one at a time, on a worker thread.
@@ -125,8 +128,9 @@ public:
     // Runs the operation on every node of the plan and returns when all have ended. Write runs
     // the network check first and sends nothing when it finds an error.
     NetworkRunResult Run(NetworkOperation operation, const Progress& progress = {});
-    // From any thread: nodes not yet started are not started; running nodes stop before their
-    // next command. Run then returns with cancelled set.
+    // From any thread, also before Run: nodes not yet started are not started (their rows are
+    // Cancelled); running nodes stop at the command under way. Run then returns with cancelled
+    // set. It stays cancelled: a later Run of this object starts no node.
     void Cancel();
 
     // The findings that refuse a write of this plan (the check's errors).

@@ -17,12 +17,8 @@ class IPrompter;
 // operation has its own, on its own thread; nothing here is shared between nodes.
 class CNodeTransferHost : public ITransferHost {
 public:
-    using ChunkReport = std::function<void(int done, int total)>;
-
     CNodeTransferHost(CUnitSettings& record, IPrompter& prompter);
     ~CNodeTransferHost() override;
-
-    void SetChunkReport(ChunkReport report) { m_chunkReport = std::move(report); }
 
     void PullControls() override {}
     bool CheckAllPages(bool forSave) override;
@@ -38,9 +34,6 @@ public:
     std::string ProgressText() const override { return std::string(); }
     void SetProgressText(const std::string&) override {}
     void ShowVerifyResult() override {}
-    void SetChunkProgress(int done, int total) override {
-        if (m_chunkReport) m_chunkReport(done, total);
-    }
 
 private:
     CUnitSettings& m_record;
@@ -53,5 +46,4 @@ private:
     PageSet m_pages;
     // Starts as a copy of the record, so fields no page owns keep the file's values.
     std::unique_ptr<CUnitSettings> m_scratch;
-    ChunkReport m_chunkReport;
 };
