@@ -94,6 +94,8 @@ int NetworkRunResult::ExitStatus() const {
     // refusal (2) over a difference (1).
     int worst = refusedBy.empty() ? 0 : 2;
     for (const auto& n : nodes) worst = std::max(worst, n.exitCode);
+    // The data link as the units see it differs from the network file.
+    if (!unlisted.empty() || !unseen.empty()) worst = std::max(worst, 1);
     return worst;
 }
 

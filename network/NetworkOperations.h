@@ -77,8 +77,9 @@ struct NetworkRunResult {
     std::vector<int> unlisted;
     std::vector<int> unseen;
 
-    // The exit status of the whole run: 0 every node done and matching; else the highest of the
-    // nodes' (4 over 3 over 2 over 1).
+    // The exit status of the whole run: 0 every node done and matching (for status: the units
+    // see taking part just the nodes the file lists); else the highest of the nodes' (4 over 3
+    // over 2 over 1), and at least 1 when status found unlisted or unseen nodes.
     int ExitStatus() const;
     size_t Count(NodeOutcome outcome) const;
 };

@@ -233,6 +233,20 @@ TEST_F(NetworkOperations, StatusShowsEveryUnitsViewAndTheNodesTheFileDoesNotAgre
     EXPECT_NE(out.find("2\tline1.lsm\t1 2 3 4 5 8 12\t0x0041\n"), std::string::npos) << out;
     EXPECT_NE(out.find("taking part, not in the network file: 12\n"), std::string::npos) << out;
     EXPECT_NE(out.find("in the network file, seen taking part by no unit: 10\n"), std::string::npos) << out;
+
+    // Every unit read: what they see still differs from the file (exit 1) until node 10 takes
+    // part and node 12 no longer does.
+    Faults(8, [](SimFaults&) {});
+    EXPECT_EQ(Network("status", {}, &j), 1);
+    for (const auto& [node, unit] : kNodes)
+        sim.WithUnit(1, static_cast<uint8_t>(node), [](ISimUnit& u) {
+            auto& s = static_cast<CUnitSimulatorAdapter&>(u).Unit();
+            s.SetParticipation(10, true);
+            s.SetParticipation(12, false);
+        });
+    EXPECT_EQ(Network("status", {}, &j), 0) << j.dump();
+    EXPECT_EQ(j["unlisted"], Json::array());
+    EXPECT_EQ(j["unseen"], Json::array());
 }
 
 TEST_F(NetworkOperations, RunnerReportsEveryNodeAndStopsOnCancel) {
