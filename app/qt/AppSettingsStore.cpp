@@ -59,3 +59,15 @@ std::string CAppSettingsStore::FileSavePath() const {
     QSettings s(QString::fromStdString(m_toolvaneFile), QSettings::IniFormat);
     return s.value("FileSavePath").toString().left(255).toStdString();
 }
+
+std::string CAppSettingsStore::WindowPlacement() const {
+    QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
+    s.beginGroup(kRecentGroup);
+    return s.value("WINDOW_PLACEMENT").toString().left(255).toStdString();
+}
+
+void CAppSettingsStore::SetWindowPlacement(const std::string& value) {
+    QSettings s(QString::fromStdString(m_linkSmithFile), QSettings::IniFormat);
+    s.beginGroup(kRecentGroup);
+    s.setValue("WINDOW_PLACEMENT", QString::fromStdString(value));
+}

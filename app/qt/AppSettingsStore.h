@@ -18,6 +18,9 @@ public:
     // Writes one key per path; of the keys after them it removes only those RecentFiles found.
     void SetRecentFiles(const std::vector<std::string>& paths);
     std::string FileSavePath() const;  // the suite's "FileSavePath"
+    // The main window's "x y width height maximised" ("WINDOW_PLACEMENT", beside VIEW_STATUS).
+    std::string WindowPlacement() const;
+    void SetWindowPlacement(const std::string& value);
 
     std::string LinkSmithFile() const { return m_linkSmithFile; }
     std::string ToolvaneFile() const { return m_toolvaneFile; }

@@ -7,17 +7,22 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QMimeData>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -25,6 +30,7 @@
 #include "app/qt/AppSettingsStore.h"
 #include "app/qt/CommSettingDlg.h"
 #include "app/qt/InputBlocker.h"
+#include "app/qt/HelpManual.h"
 #include "app/qt/QtText.h"
 #include "app/qt/SettingsFileDialogs.h"
 #include "app/qt/VerifyResultDlg.h"
@@ -75,13 +81,25 @@ QString Text(int id) {
     return QString::fromUtf8(MessageText(id));
 }
 
-// The program icon; the window system scales it to the title bar's and the task bar's size.
+// The program icon, drawn from the SVG at whatever size the title bar, the task bar or a
+// scaled screen asks for; the bitmap where Qt's SVG icon engine is not installed.
 QIcon ProgramIcon() {
     return QIcon(QStringLiteral(":/linksmith/linksmith.png"));
 }
+    QIcon svg(QStringLiteral(":/linksmith/linksmith.svg"));
+    if (!svg.pixmap(QSize(64, 64)).isNull()) return svg;
 
 // A comment shown on one line of the status bar: each line break becomes one blank, nothing
 // else changes.
+// The one settings file a drag carries: a local .lsm or .csv file; empty for anything else.
+QString DroppedSettingsFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return QString();
+    const QUrl url = data->urls().front();
+    if (!url.isLocalFile()) return QString();
+    const QString suffix = QFileInfo(url.toLocalFile()).suffix().toLower();
+    return suffix == QLatin1String("lsm") || suffix == QLatin1String("csv") ? url.toLocalFile() : QString();
+}
+
 QString OneLine(const QString& text) {
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -131,7 +149,13 @@ CLinkSmithDlg::CLinkSmithDlg(CLinkSmithApp& app, CUnitSettings& record, CCommuPr
     RefreshTitle();
     RefreshStatusText();
     UpdateEditMenu();
-    resize(960, 620);
+    // At first start as large as the settings need, but never larger than the screen (a laptop
+    // at 200 % has 960 x 540 to offer).
+    QSize first(960, 620);
+    if (QScreen* screen = QGuiApplication::primaryScreen()) first = first.boundedTo(screen->availableGeometry().size());
+    resize(first);
+    RestorePlacement();
+    AcceptDroppedFiles();
     m_commSettings = std::make_unique<CCommSettings>(m_commu, m_record, [this] { SetModified(); });
     m_commSettingDlg = new CCommSettingDlg(*m_commSettings, this);
     m_workflow = std::make_unique<CTransferWorkflow>(m_commu, m_record, m_prompter, *this,
@@ -223,6 +247,7 @@ CLinkSmithDlg::~CLinkSmithDlg() {
     m_store.SetViewStatus(FormatViewStatus(m_viewState));
     m_store.SetRecentFiles(m_recent.Paths());
 }
+    SavePlacement();
 
 QAction* CLinkSmithDlg::Action(int id) const {
     auto it = m_actions.find(id);
@@ -292,7 +317,7 @@ void CLinkSmithDlg::BuildMenus() {
     add(radix, kHexadecimal, "16進表示(&H)", {}, true);
 
     QMenu* help = bar->addMenu(QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
-    add(help, kHelp, "目次(&N)");
+    add(help, kHelp, "目次(&N)", QKeySequence(Qt::Key_F1));
     add(help, kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)");
 }
 
@@ -864,9 +889,100 @@ void CLinkSmithDlg::ToggleStatusBar() {
 }
 
 void CLinkSmithDlg::OnHelp() {
-    const QString path = QCoreApplication::applicationDirPath() + "/LinkSmith.chm";
-    if (!QFileInfo::exists(path) || !QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        m_prompter.Message(kHelpFileMissing, {ToLocalPath(path)}, PromptIcon::Information);
+    // The manual in the language the window speaks, shown by the user's browser.
+    const CHelpManual manual;
+    const QString language = CHelpManual::Language();
+    const QString page = manual.IndexPage(language);
+    if (page.isEmpty() || !QDesktopServices::openUrl(QUrl::fromLocalFile(page)))
+        m_prompter.Message(kHelpFileMissing, {ToLocalPath(page.isEmpty() ? manual.ExpectedIndexPage(language) : page)},
+                           PromptIcon::Information);
+}
+
+void CLinkSmithDlg::RestorePlacement() {
+    const QStringList parts = QString::fromStdString(m_store.WindowPlacement()).split(' ', Qt::SkipEmptyParts);
+    if (parts.size() < 4) return;
+    int v[5] = {0, 0, 0, 0, 0};
+    for (int i = 0; i < 5 && i < parts.size(); ++i) {
+        bool ok = false;
+        v[i] = parts[i].toInt(&ok);
+        if (!ok) return;
+    }
+    QRect placed(v[0], v[1], v[2], v[3]);
+    if (placed.width() < 100 || placed.height() < 100) return;
+    // A screen unplugged since, or one smaller now: the window comes back whole on a screen there is.
+    QScreen* screen = QGuiApplication::screenAt(placed.center());
+    const bool onScreen = screen != nullptr;
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        placed.setSize(placed.size().boundedTo(area.size()));
+        if (!onScreen) placed.moveCenter(area.center());
+        if (placed.right() > area.right()) placed.moveRight(area.right());
+        if (placed.bottom() > area.bottom()) placed.moveBottom(area.bottom());
+        if (placed.left() < area.left()) placed.moveLeft(area.left());
+        if (placed.top() < area.top()) placed.moveTop(area.top());
+    }
+    setGeometry(placed);
+    if (v[4] == 1) setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void CLinkSmithDlg::SavePlacement() {
+    // A maximised window keeps the place it goes back to.
+    const QRect r = isMaximized() ? normalGeometry() : geometry();
+    m_store.SetWindowPlacement(QStringLiteral("%1 %2 %3 %4 %5")
+                                   .arg(r.x())
+                                   .arg(r.y())
+                                   .arg(r.width())
+                                   .arg(r.height())
+                                   .arg(isMaximized() ? 1 : 0)
+                                   .toStdString());
+}
+
+void CLinkSmithDlg::AcceptDroppedFiles() {
+    setAcceptDrops(true);
+    for (QWidget* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+void CLinkSmithDlg::dragEnterEvent(QDragEnterEvent* event) {
+    if (!m_busy && !DroppedSettingsFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void CLinkSmithDlg::dropEvent(QDropEvent* event) {
+    const QString path = DroppedSettingsFile(event->mimeData());
+    if (path.isEmpty() || m_busy) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    // After the drop has finished: the save prompt and the messages are modal.
+    const std::string local = ToLocalPath(path);
+    QTimer::singleShot(0, this, [this, local] { OpenSettingsFile(local); });
+}
+
+bool CLinkSmithDlg::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDragMoveEvent*>(event);
+        if (DroppedSettingsFile(drag->mimeData()).isEmpty()) break;
+        if (m_busy)
+            drag->ignore();
+        else
+            drag->acceptProposedAction();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        if (DroppedSettingsFile(drop->mimeData()).isEmpty()) break;
+        dropEvent(drop);
+        return true;
+    }
+    default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CLinkSmithDlg::OnAbout() {

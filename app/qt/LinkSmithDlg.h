@@ -110,6 +110,11 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // A settings file (.lsm, or .csv as an older-version file) dropped anywhere on the window
+    // opens as Open does; the fields would otherwise take the path as text.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildMenus();
@@ -134,6 +139,10 @@ private:
     void OnAbout();
     void ChooseDefaultDirectoryForNew();
     void BuildPages();
+    // The window's size and place of the last run, kept on a screen that is there now.
+    void RestorePlacement();
+    void SavePlacement();
+    void AcceptDroppedFiles();
     void OnTabChanged(int index);
     void ShowTab(int index);
     void RefreshPages();

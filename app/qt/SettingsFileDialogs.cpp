@@ -54,6 +54,8 @@ bool CQtSettingsFileDialogs::EditComment(std::string& comment) {
     auto* edit = new QPlainTextEdit(frame);
     edit->setObjectName("commentEdit");
     // The record keeps CR LF line breaks in Shift_JIS; the text box wants LF and Unicode.
+    // Tab leaves the comment for the buttons: a keyboard alone must reach OK.
+    edit->setTabChangesFocus(true);
     edit->setPlainText(FromCp932(comment).replace("\r\n", "\n"));
     (new QVBoxLayout(frame))->addWidget(edit);
     auto* buttons = new QDialogButtonBox(&dialog);
