@@ -84,13 +84,11 @@ QString Text(int id) {
 // The program icon, drawn from the SVG at whatever size the title bar, the task bar or a
 // scaled screen asks for; the bitmap where Qt's SVG icon engine is not installed.
 QIcon ProgramIcon() {
-    return QIcon(QStringLiteral(":/linksmith/linksmith.png"));
-}
     QIcon svg(QStringLiteral(":/linksmith/linksmith.svg"));
     if (!svg.pixmap(QSize(64, 64)).isNull()) return svg;
+    return QIcon(QStringLiteral(":/linksmith/linksmith.png"));
+}
 
-// A comment shown on one line of the status bar: each line break becomes one blank, nothing
-// else changes.
 // The one settings file a drag carries: a local .lsm or .csv file; empty for anything else.
 QString DroppedSettingsFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().size() != 1) return QString();
@@ -100,6 +98,8 @@ QString DroppedSettingsFile(const QMimeData* data) {
     return suffix == QLatin1String("lsm") || suffix == QLatin1String("csv") ? url.toLocalFile() : QString();
 }
 
+// A comment shown on one line of the status bar: each line break becomes one blank, nothing
+// else changes.
 QString OneLine(const QString& text) {
     QString line = text;
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
@@ -246,8 +246,8 @@ CLinkSmithDlg::~CLinkSmithDlg() {
     if (m_projectOpen) m_commu.Shutdown();
     m_store.SetViewStatus(FormatViewStatus(m_viewState));
     m_store.SetRecentFiles(m_recent.Paths());
-}
     SavePlacement();
+}
 
 QAction* CLinkSmithDlg::Action(int id) const {
     auto it = m_actions.find(id);

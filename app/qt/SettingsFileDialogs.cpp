@@ -53,9 +53,9 @@ bool CQtSettingsFileDialogs::EditComment(std::string& comment) {
     auto* frame = new QGroupBox(QString::fromUtf8("ｺﾒﾝﾄ"), &dialog);
     auto* edit = new QPlainTextEdit(frame);
     edit->setObjectName("commentEdit");
-    // The record keeps CR LF line breaks in Shift_JIS; the text box wants LF and Unicode.
     // Tab leaves the comment for the buttons: a keyboard alone must reach OK.
     edit->setTabChangesFocus(true);
+    // The record keeps CR LF line breaks in Shift_JIS; the text box wants LF and Unicode.
     edit->setPlainText(FromCp932(comment).replace("\r\n", "\n"));
     (new QVBoxLayout(frame))->addWidget(edit);
     auto* buttons = new QDialogButtonBox(&dialog);
