@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -33,6 +34,7 @@ CExtensionPageWidget::CExtensionPageWidget(CExtensionPage& page, QWidget* parent
     othersLayout->addWidget(new QLabel(Utf8("各割付ﾉｰﾄﾞからの受信方向を設定"), others));
     auto* row = new QHBoxLayout;
     auto* grid = new QGridLayout;
+    grid->setVerticalSpacing(1);  // as the mapping table's lines
     grid->addWidget(new QLabel("No", others), 0, 0);
     grid->addWidget(new QLabel(Utf8("ﾉｰﾄﾞ番号"), others), 0, 1);
     grid->addWidget(new QLabel(Utf8("受信ﾃﾞｰﾀ並び"), others), 0, 2);
@@ -47,6 +49,8 @@ CExtensionPageWidget::CExtensionPageWidget(CExtensionPage& page, QWidget* parent
         m_node[line]->setMaxLength(3);
         m_order[line] = new QComboBox(others);
         m_order[line]->setObjectName(QString("receiveOrderList%1").arg(line));
+        m_no[line]->installEventFilter(this);
+        m_order[line]->installEventFilter(this);
         grid->addWidget(m_no[line], line + 1, 0);
         grid->addWidget(m_node[line], line + 1, 1);
         grid->addWidget(m_order[line], line + 1, 2);
@@ -63,6 +67,8 @@ CExtensionPageWidget::CExtensionPageWidget(CExtensionPage& page, QWidget* parent
     othersLayout->addLayout(row);
     layout->addWidget(others);
     layout->addStretch();
+    m_scroll->setAccessibleName(others->title());
+    LinkLabelsToFields(this);
     Refresh();
 }
 
@@ -97,4 +103,40 @@ void CExtensionPageWidget::wheelEvent(QWheelEvent* event) {
     ApplyWheelSteps(m_page, event->angleDelta().y());
     Refresh();
     event->accept();
+}
+
+bool CExtensionPageWidget::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return QWidget::eventFilter(watched, event);
+    int line = -1;
+    bool list = false;
+    for (int l = 0; l < CExtensionPage::kLines; ++l) {
+        if (m_no[l] == watched) line = l;
+        if (m_order[l] == watched) line = l, list = true;
+    }
+    if (line < 0) return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    const int k = key->key();
+    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+    const int last = CExtensionPage::kLines - 1;
+    if (list && ((k == Qt::Key_Tab && mods == Qt::NoModifier && line == last) || (k == Qt::Key_Backtab && line == 0))) {
+        // Tab past the last line goes on to the next entry, Shift+Tab before the first back one.
+        const bool forward = k == Qt::Key_Tab;
+        const int next = m_page.TopRow() - 1 + (forward ? CExtensionPage::kLines : -1);
+        if (next < 0 || next >= static_cast<int>(m_page.Count())) return QWidget::eventFilter(watched, event);
+        forward ? m_page.LineDown() : m_page.LineUp();
+        Refresh();
+        return true;
+    }
+    if (mods != Qt::NoModifier) return QWidget::eventFilter(watched, event);
+    // On a list the arrows choose its item, as on every list; on a No cell they move the lines.
+    if (list && (k == Qt::Key_Up || k == Qt::Key_Down)) return QWidget::eventFilter(watched, event);
+    if (ApplyScrollKey(m_page, k, line, CExtensionPage::kLines)) {
+        Refresh();
+        return true;
+    }
+    if (k == Qt::Key_Up || k == Qt::Key_Down) {
+        m_no[k == Qt::Key_Up ? line - 1 : line + 1]->setFocus(Qt::OtherFocusReason);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }

@@ -17,6 +17,8 @@ public:
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    // Arrows on the No cells, Page Up/Down and Tab past the last line move the ten-line window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void OnScrollAction(int action);

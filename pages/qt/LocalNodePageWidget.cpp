@@ -41,6 +41,7 @@ CLocalNodePageWidget::CLocalNodePageWidget(CLocalNodePage& page, QWidget* parent
         layout->addWidget(group);
     }
     layout->addStretch();
+    LinkLabelsToFields(this);
     Refresh();
 }
 

@@ -52,6 +52,8 @@ CMappingTablePageWidget::CMappingTablePageWidget(CMappingTablePage& page, IPromp
 
     auto* tableRow = new QHBoxLayout;
     auto* grid = new QGridLayout;
+    // The ten lines sit close, as the lines of a table: the page then fits a laptop screen at 200 %.
+    grid->setVerticalSpacing(1);
     const char* headers[kGridColumns] = {"No", "ﾉｰﾄﾞ番号", "ｵﾌｾｯﾄ", "先頭ﾁｬﾈﾙ", "ｻｲｽﾞ", "ｵﾌｾｯﾄ", "先頭ﾁｬﾈﾙ", "ｻｲｽﾞ"};
     grid->addWidget(new QLabel(Utf8("領　域　1"), this), 0, 2, 1, 3, Qt::AlignCenter);
     grid->addWidget(new QLabel(Utf8("領　域　2"), this), 0, 5, 1, 3, Qt::AlignCenter);
@@ -95,6 +97,8 @@ CMappingTablePageWidget::CMappingTablePageWidget(CMappingTablePage& page, IPromp
     infoLayout->addWidget(m_information);
     layout->addWidget(info);
     for (int a = 0; a < 2; ++a) m_list[a]->installEventFilter(this);
+    m_scroll->setAccessibleName(MessageString(32810));
+    LinkLabelsToFields(this);
     Refresh();
 }
 
@@ -188,9 +192,44 @@ void CMappingTablePageWidget::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+bool CMappingTablePageWidget::MoveThroughTable(QObject* watched, QKeyEvent* key) {
+    int column = -1, line = -1;
+    if (!FindCell(watched, column, line)) {
+        for (int l = 0; l < C::kLines; ++l)
+            if (m_no[l] == watched) line = l;
+        if (line < 0) return false;
+    }
+    auto cellAt = [this, column](int l) { return column < 0 ? m_no[l] : m_cell[column][l]; };
+    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
+    const int k = key->key();
+    if ((k == Qt::Key_Tab && mods == Qt::NoModifier && column == C::kArea2SizeColumn && line == C::kLines - 1) ||
+        (k == Qt::Key_Backtab && column == C::kNodeColumn && line == 0)) {
+        // Tab past the last line's last cell goes on to the next row, which the window scrolls
+        // up to show; Shift+Tab before the first line's first cell goes back one row.
+        const bool forward = k == Qt::Key_Tab;
+        if (forward ? m_page.TopRow() >= C::kLastTopRow : m_page.TopRow() <= 1) return false;
+        m_cell[forward ? C::kNodeColumn : C::kArea2SizeColumn][line]->setFocus(Qt::TabFocusReason);
+        forward ? m_page.LineDown() : m_page.LineUp();
+        Refresh();
+        FocusAndSelectAll(m_cell[forward ? C::kNodeColumn : C::kArea2SizeColumn][line]);
+        return true;
+    }
+    if (mods != Qt::NoModifier) return false;
+    if (ApplyScrollKey(m_page, k, line, C::kLines)) {
+        Refresh();
+        return true;
+    }
+    if (k == Qt::Key_Up || k == Qt::Key_Down) {
+        FocusAndSelectAll(cellAt(k == Qt::Key_Up ? line - 1 : line + 1));
+        return true;
+    }
+    return false;
+}
+
 bool CMappingTablePageWidget::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto* key = static_cast<QKeyEvent*>(event);
+        if (event->type() == QEvent::KeyPress && MoveThroughTable(watched, key)) return true;
         const bool ctrlOnly = (key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) ==
                               Qt::ControlModifier;
         if (ctrlOnly && (key->key() == Qt::Key_A || key->key() == Qt::Key_C || key->key() == Qt::Key_D)) {

@@ -5,6 +5,7 @@
 #include "pages/MappingTablePage.h"
 
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QScrollBar;
@@ -39,6 +40,8 @@ private:
     QLineEdit* Cell(int column, int line) const;
     bool FindCell(QObject* watched, int& column, int& line) const;
     void OnScrollAction(int action);
+    // Arrows, Page Up/Down and Tab at the table's edges move through the 128 rows.
+    bool MoveThroughTable(QObject* watched, QKeyEvent* key);
 
     CMappingTablePage& m_page;
     IPrompter& m_prompter;

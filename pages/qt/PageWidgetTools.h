@@ -44,6 +44,32 @@ bool ApplyScrollAction(Page& page, int action, int sliderPosition) {
     }
 }
 
+// Keys of the two paged tables: Up on the first line and Down on the last move the ten-line
+// window by one, Page Up and Page Down by ten, as the scroll bar does. False for any other key,
+// or an arrow that only moves between visible lines (the caller moves the focus).
+template <typename Page>
+bool ApplyScrollKey(Page& page, int key, int line, int lines) {
+    switch (key) {
+    case Qt::Key_Up:
+        if (line > 0) return false;
+        page.LineUp();
+        return true;
+    case Qt::Key_Down:
+        if (line < lines - 1) return false;
+        page.LineDown();
+        return true;
+    case Qt::Key_PageUp: page.PageUp(); return true;
+    case Qt::Key_PageDown: page.PageDown(); return true;
+    default: return false;
+    }
+}
+
+// Every label beside a field becomes the field's buddy (its mnemonic focuses the field, and
+// screen readers name the field by it); a field without a label of its own (a table cell, an
+// edit beside its check box) is named by the headers above its column, or by its check box,
+// and the line it is on. Run once the page has been laid out in its layouts.
+void LinkLabelsToFields(QWidget* page);
+
 template <typename Page>
 void ApplyWheelSteps(Page& page, int angleDeltaY) {
     const int steps = angleDeltaY / 120;

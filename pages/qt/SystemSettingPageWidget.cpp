@@ -76,6 +76,7 @@ CSystemSettingPageWidget::CSystemSettingPageWidget(CSystemSettingPage& page, QWi
     grid->addWidget(new QLabel(MessageString(33066), this), row, 0);
     grid->addLayout(baud, row++, 1);
     grid->setRowStretch(row, 1);
+    LinkLabelsToFields(this);
     Refresh();
 }
 

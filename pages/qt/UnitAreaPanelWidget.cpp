@@ -72,6 +72,7 @@ CUnitAreaPanelWidget::CUnitAreaPanelWidget(CUnitAreaPanel& panel, QWidget* paren
     grid->addWidget(note, r, 0, 1, 3);
     layout->addWidget(group);
     layout->addStretch();
+    LinkLabelsToFields(this);
     Refresh();
 }
 
