@@ -1,6 +1,9 @@
 #include "model/Messages.h"
 
 #include <map>
+#include <cstdlib>
+
+#include "model/MessageCatalogs.h"
 
 namespace {
 const std::map<int, const char*>& Table() {
@@ -173,18 +176,149 @@ const std::map<int, const char*>& Table() {
         {40163, "同期に失敗しました。\n%1"},
         {40164, "全ﾉｰﾄﾞの割付ﾃｰﾌﾞﾙはﾈｯﾄﾜｰｸと一致しています。"},
         {40165, "ﾈｯﾄﾜｰｸのﾁｪｯｸでｴﾗｰが見つかりました。どのﾕﾆｯﾄにも書き込みません。"},
+        // The language menu.
+        {40170, "表示言語は次回の起動から切り替わります。"},
+        {40171, "日本語"},  // each language's own name, in its file
     };
     return kTable;
 }
+
+// "\t", "\n" and "\\" in a translation file's column.
+std::string Unescape(const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char c = text[++i];
+            out += c == 't' ? '\t' : c == 'n' ? '\n' : c;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+struct Catalog {
+    std::string language;
+    std::vector<MessageTranslation> entries;
+    std::map<int, std::string> byId;
+    std::map<std::string, std::string> bySource;
+};
+
+// Every compiled-in translation file, parsed once: "id<TAB>source<TAB>text" lines, "#" comments.
+const std::vector<Catalog>& Catalogs() {
+    static const std::vector<Catalog> kCatalogs = [] {
+        std::vector<Catalog> catalogs;
+        for (const EmbeddedMessageCatalog& file : EmbeddedMessageCatalogs()) {
+            Catalog c;
+            c.language = file.language;
+            const std::string text = file.text;
+            size_t start = 0;
+            while (start < text.size()) {
+                size_t end = text.find('\n', start);
+                if (end == std::string::npos) end = text.size();
+                std::string line = text.substr(start, end - start);
+                start = end + 1;
+                if (!line.empty() && line.back() == '\r') line.pop_back();
+                if (line.empty() || line[0] == '#') continue;
+                const size_t tab1 = line.find('\t');
+                const size_t tab2 = tab1 == std::string::npos ? tab1 : line.find('\t', tab1 + 1);
+                if (tab2 == std::string::npos) continue;
+                MessageTranslation e{line.substr(0, tab1), Unescape(line.substr(tab1 + 1, tab2 - tab1 - 1)),
+                                     Unescape(line.substr(tab2 + 1))};
+                if (e.id == "-") {
+                    c.bySource[e.source] = e.text;
+                } else {
+                    const int id = std::atoi(e.id.c_str());
+                    if (id > 0) c.byId[id] = e.text;
+                }
+                c.entries.push_back(std::move(e));
+            }
+            catalogs.push_back(std::move(c));
+        }
+        return catalogs;
+    }();
+    return kCatalogs;
+}
+
+std::string& CurrentLanguage() {
+    static std::string language = "ja";
+    return language;
+}
+
+// Null while Japanese, the source, is the language.
+const Catalog*& CurrentCatalog() {
+    static const Catalog* current = nullptr;
+    return current;
+}
 }  // namespace
 
-std::string MessageText(int id) {
+bool SetMessageLanguage(const std::string& language) {
+    for (const std::string& known : MessageLanguages()) {
+        if (known == language) {
+            CurrentLanguage() = language;
+            CurrentCatalog() = nullptr;
+            for (const Catalog& c : Catalogs())
+                if (c.language == language) CurrentCatalog() = &c;
+            return true;
+        }
+    }
+    return false;
+}
+
+const std::string& MessageLanguage() {
+    return CurrentLanguage();
+}
+
+std::vector<std::string> MessageLanguages() {
+    std::vector<std::string> languages = {"ja"};
+    for (const Catalog& c : Catalogs()) languages.push_back(c.language);
+    return languages;
+}
+
+std::vector<int> MessageIds() {
+    std::vector<int> ids;
+    for (const auto& [id, text] : Table()) ids.push_back(id);
+    return ids;
+}
+
+std::vector<MessageTranslation> MessageTranslations(const std::string& language) {
+    for (const Catalog& c : Catalogs())
+        if (c.language == language) return c.entries;
+    return {};
+}
+
+std::string SourceMessageText(int id) {
     auto it = Table().find(id);
     return it == Table().end() ? std::string() : std::string(it->second);
 }
 
-std::string FormatMessage(int id, const std::vector<std::string>& inserts) {
-    std::string text = MessageText(id);
+std::string MessageTextIn(const std::string& language, int id) {
+    for (const Catalog& c : Catalogs()) {
+        if (c.language != language) continue;
+        auto it = c.byId.find(id);
+        if (it != c.byId.end()) return it->second;
+    }
+    return SourceMessageText(id);
+}
+
+std::string MessageText(int id) {
+    if (const Catalog* c = CurrentCatalog()) {
+        auto it = c->byId.find(id);
+        if (it != c->byId.end()) return it->second;
+    }
+    return SourceMessageText(id);
+}
+
+const char* LocalText(const char* japanese) {
+    if (const Catalog* c = CurrentCatalog()) {
+        auto it = c->bySource.find(japanese);
+        if (it != c->bySource.end()) return it->second.c_str();
+    }
+    return japanese;
+}
+
+namespace {
+std::string FormatText(const std::string& text, const std::vector<std::string>& inserts) {
     // %1, %2 ... and the printf-style %d / %s slots take the inserts in order.
     std::string out;
     size_t next = 0;
@@ -206,4 +340,13 @@ std::string FormatMessage(int id, const std::vector<std::string>& inserts) {
         out += text[i];
     }
     return out;
+}
+}  // namespace
+
+std::string FormatMessage(int id, const std::vector<std::string>& inserts) {
+    return FormatText(MessageText(id), inserts);
+}
+
+std::string FormatLocalText(const char* japanese, const std::vector<std::string>& inserts) {
+    return FormatText(LocalText(japanese), inserts);
 }

@@ -1,5 +1,7 @@
 #include "network/CommonMemoryMap.h"
 
+#include "model/Messages.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -24,8 +26,8 @@ constexpr double kLegendHeight = 20;
 constexpr double kCharWidth = 7;
 
 std::string WordsText(int first, int last) {
-    return "ﾜｰﾄﾞ" + std::to_string(first) + "～" + std::to_string(last) + " (" + std::to_string(last - first + 1) +
-           "ﾜｰﾄﾞ)";
+    return FormatLocalText("ﾜｰﾄﾞ%1～%2 (%3ﾜｰﾄﾞ)",
+                           {std::to_string(first), std::to_string(last), std::to_string(last - first + 1)});
 }
 
 std::string NodeNameOf(const NetworkNode& n) {
@@ -104,7 +106,9 @@ void CCommonMemoryMap::Build(const CNetworkPlan& plan, const std::vector<Network
     m_marks.clear();
     m_legend.clear();
     m_swatches.clear();
-    m_title = {kMargin, 20, plan.file.name.empty() ? "ｺﾓﾝﾒﾓﾘ" : plan.file.name + " - ｺﾓﾝﾒﾓﾘ", "start", true};
+    m_title = {kMargin, 20,
+               plan.file.name.empty() ? LocalText("ｺﾓﾝﾒﾓﾘ") : FormatLocalText("%1 - ｺﾓﾝﾒﾓﾘ", {plan.file.name}), "start",
+               true};
 
     // What the findings say about each block, and the mapped ranges that differ from it.
     std::map<std::pair<int, int>, bool> overlapping, mismatched;
@@ -129,9 +133,9 @@ void CCommonMemoryMap::Build(const CNetworkPlan& plan, const std::vector<Network
             m.first = mapped->first;
             m.last = mapped->last;
             m.label = std::to_string(by) + "→" + std::to_string(of);
-            m.tip = "ﾉｰﾄﾞ" + std::to_string(by) + "の割付ﾃｰﾌﾞﾙ: ﾉｰﾄﾞ" + std::to_string(of) + " " +
-                    WordsText(m.first, m.last) + " / ﾉｰﾄﾞ" + std::to_string(of) + "の送信: " +
-                    (sent ? WordsText(sent->first, sent->last) : std::string("なし"));
+            m.tip = FormatLocalText("ﾉｰﾄﾞ%1の割付ﾃｰﾌﾞﾙ: ﾉｰﾄﾞ%2 %3 / ﾉｰﾄﾞ%2の送信: %4",
+                                    {std::to_string(by), std::to_string(of), WordsText(m.first, m.last),
+                                     sent ? WordsText(sent->first, sent->last) : std::string(LocalText("なし"))});
             m_marks.push_back(m);
         }
     }
@@ -150,9 +154,9 @@ void CCommonMemoryMap::Build(const CNetworkPlan& plan, const std::vector<Network
             b.label = std::to_string(n.Number());
             b.overlap = overlapping.count({b.node, area}) > 0;
             b.mismatch = mismatched.count({b.node, area}) > 0;
-            b.tip = "ﾉｰﾄﾞ" + b.label + (name.empty() ? "" : " " + name) + " 領域" + std::to_string(area) + " " +
-                    WordsText(b.first, b.last) + (b.overlap ? " 重複あり" : "") +
-                    (b.mismatch ? " 割付の不一致あり" : "");
+            b.tip = FormatLocalText("ﾉｰﾄﾞ%1 領域%2 %3", {b.label + (name.empty() ? "" : " " + name),
+                                                          std::to_string(area), WordsText(b.first, b.last)}) +
+                    (b.overlap ? LocalText(" 重複あり") : "") + (b.mismatch ? LocalText(" 割付の不一致あり") : "");
             m_blocks.push_back(b);
         }
     }
@@ -174,7 +178,8 @@ void CCommonMemoryMap::Build(const CNetworkPlan& plan, const std::vector<Network
         bar.area = area;
         bar.words = words;
         bar.lanes = lanes;
-        bar.title = {left, y + 14, "ｺﾓﾝﾒﾓﾘ領域" + std::to_string(area) + " (" + std::to_string(words) + "ﾜｰﾄﾞ)", "start",
+        bar.title = {left, y + 14,
+                     FormatLocalText("ｺﾓﾝﾒﾓﾘ領域%1 (%2ﾜｰﾄﾞ)", {std::to_string(area), std::to_string(words)}), "start",
                      true};
         y += kBarTitleHeight;
         bar.rect = {left, y, usable, lanes * kLaneHeight};
@@ -210,7 +215,9 @@ void CCommonMemoryMap::Build(const CNetworkPlan& plan, const std::vector<Network
 
     // The legend: what each colour means.
     const std::pair<const char*, const char*> legend[] = {
-        {kBlockFill, "送信領域 (ﾉｰﾄﾞ番号)"}, {kOverlapFill, "重複"}, {kMarkFill, "割付の不一致 (割付ﾉｰﾄﾞ→送信ﾉｰﾄﾞ)"}};
+        {kBlockFill, LocalText("送信領域 (ﾉｰﾄﾞ番号)")},
+        {kOverlapFill, LocalText("重複")},
+        {kMarkFill, LocalText("割付の不一致 (割付ﾉｰﾄﾞ→送信ﾉｰﾄﾞ)")}};
     double x = left;
     for (const auto& [fill, text] : legend) {
         m_swatches.push_back({{x, y, 12, 12}, fill});

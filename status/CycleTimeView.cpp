@@ -1,6 +1,7 @@
 #include "status/CycleTimeView.h"
 
 #include "status/CsvText.h"
+#include "model/Messages.h"
 
 namespace {
 const char* const kLabels[CCycleTimeView::kFieldCount] = {
@@ -13,7 +14,7 @@ CCycleTimeView::CCycleTimeView(CUnitSettings& settings, IPrompter& prompter, std
     : CStatusView(settings, prompter), m_read(std::move(read)) {}
 
 const char* CCycleTimeView::FieldLabel(int field) {
-    return field >= 0 && field < kFieldCount ? kLabels[field] : "";
+    return field >= 0 && field < kFieldCount ? LocalText(kLabels[field]) : "";
 }
 
 const char* CCycleTimeView::FieldUnit(int field) {
@@ -32,6 +33,6 @@ void CCycleTimeView::Show() {
 
 std::string CCycleTimeView::ToCsv() const {
     std::string out;
-    for (int i = 0; i < kFieldCount; ++i) out += CsvLine({kLabels[i], m_fields[i], kUnits[i]});
+    for (int i = 0; i < kFieldCount; ++i) out += CsvLine({LocalText(kLabels[i]), m_fields[i], kUnits[i]});
     return out;
 }

@@ -24,7 +24,7 @@ CErrorHistoryView::CErrorHistoryView(CUnitSettings& settings, IPrompter& prompte
 
 void CErrorHistoryView::Layout() {
     m_grid.Reset(kRows, 5, CCellGrid::kModeShadedFirst);
-    m_grid.SetHeaders({"No.", "日付", "時間", "異常ｺｰﾄﾞ", "ﾃﾞｰﾀ"});
+    m_grid.SetHeaders({"No.", LocalText("日付"), LocalText("時間"), LocalText("異常ｺｰﾄﾞ"), LocalText("ﾃﾞｰﾀ")});
     m_grid.SetListBackground(StatusColour::kListBackground);
     m_grid.SetCellColours(0, StatusColour::kWindowText, StatusColour::kListBackground);
     for (int r = 0; r < kRows; ++r) m_grid.SetText(r, 0, std::to_string(r + 1));
@@ -65,5 +65,5 @@ bool CErrorHistoryView::Clear() {
 }
 
 std::string CErrorHistoryView::ToCsv() const {
-    return CsvLine({"最大格納件数", m_maxRecords}) + CsvLine({"格納件数", m_stored}) + m_grid.ToCsv();
+    return CsvLine({LocalText("最大格納件数"), m_maxRecords}) + CsvLine({LocalText("格納件数"), m_stored}) + m_grid.ToCsv();
 }

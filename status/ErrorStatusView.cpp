@@ -1,6 +1,7 @@
 #include "status/ErrorStatusView.h"
 
 #include "status/CsvText.h"
+#include "model/Messages.h"
 
 namespace {
 struct LampBit {
@@ -23,7 +24,7 @@ const LampBit kLampBits[CErrorStatusView::kLampCount] = {
 
 CErrorStatusView::CErrorStatusView(CUnitSettings& settings, IPrompter& prompter, std::function<bool()> read)
     : CStatusView(settings, prompter), m_read(std::move(read)) {
-    for (int i = 0; i < kLampCount; ++i) m_lamps[i].label = kLampBits[i].label;
+    for (int i = 0; i < kLampCount; ++i) m_lamps[i].label = LocalText(kLampBits[i].label);
 }
 
 int CErrorStatusView::BitOfLamp(int lamp) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "status/CsvText.h"
+#include "model/Messages.h"
 
 CMessageSequenceView::CMessageSequenceView(CUnitSettings& settings, IPrompter& prompter, ReadFunction read)
     : CStatusView(settings, prompter), m_read(std::move(read)) {}
@@ -15,9 +16,9 @@ std::string CMessageSequenceView::SequenceText(uint32_t value) {
 
 void CMessageSequenceView::Layout() {
     m_send.Reset(kRows, 2, CCellGrid::kModeShadedFirst);
-    m_send.SetHeaders({"ﾉｰﾄﾞ番号", "通番"});
+    m_send.SetHeaders({LocalText("ﾉｰﾄﾞ番号"), LocalText("通番")});
     m_receive.Reset(kRows, 4, CCellGrid::kModeShadedFirst);
-    m_receive.SetHeaders({"ﾉｰﾄﾞ番号", "ﾊﾞｰｼﾞｮﾝ番号", "1:N", "1:1"});
+    m_receive.SetHeaders({LocalText("ﾉｰﾄﾞ番号"), LocalText("ﾊﾞｰｼﾞｮﾝ番号"), "1:N", "1:1"});
     for (CCellGrid* grid : {&m_send, &m_receive}) {
         grid->SetListBackground(StatusColour::kListBackground);
         grid->SetCellColours(0, StatusColour::kWindowText, StatusColour::kListBackground);
@@ -40,8 +41,8 @@ void CMessageSequenceView::Show() {
 }
 
 std::string CMessageSequenceView::ToCsv() const {
-    std::string out = CsvLine({"通番ﾊﾞｰｼﾞｮﾝ番号", m_version}) + CsvLine({"通番(1：N送信)", m_sendOneToN});
-    out += CsvLine({"ﾉｰﾄﾞ番号", "通番(1：1送信)", "ﾊﾞｰｼﾞｮﾝ番号", "1:N", "1:1"});
+    std::string out = CsvLine({LocalText("通番ﾊﾞｰｼﾞｮﾝ番号"), m_version}) + CsvLine({LocalText("通番(1：N送信)"), m_sendOneToN});
+    out += CsvLine({LocalText("ﾉｰﾄﾞ番号"), LocalText("通番(1：1送信)"), LocalText("ﾊﾞｰｼﾞｮﾝ番号"), "1:N", "1:1"});
     for (int r = 0; r < kRows; ++r)
         out += CsvLine({m_send.Text(r, 0), m_send.Text(r, 1), m_receive.Text(r, 1), m_receive.Text(r, 2),
                         m_receive.Text(r, 3)});

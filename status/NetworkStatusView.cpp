@@ -1,4 +1,5 @@
 #include "status/NetworkStatusView.h"
+#include "model/Messages.h"
 
 namespace {
 struct Condition {
@@ -21,7 +22,7 @@ CNetworkStatusView::CNetworkStatusView(CUnitSettings& settings, IPrompter& promp
 
 void CNetworkStatusView::Layout() {
     m_grid.Reset(kRows, 5, CCellGrid::kModeFive);
-    m_grid.SetHeaders({"ﾉｰﾄﾞNo", "ｴﾘｱ割付異常", "ﾈｯﾄﾜｰｸ加入中", "異常(上位層)", "運転状態(上位層)"});
+    m_grid.SetHeaders({LocalText("ﾉｰﾄﾞNo"), LocalText("ｴﾘｱ割付異常"), LocalText("ﾈｯﾄﾜｰｸ加入中"), LocalText("異常(上位層)"), LocalText("運転状態(上位層)")});
     m_grid.SetListBackground(StatusColour::kListBackground);
     m_grid.SetCellColours(0, StatusColour::kWindowText, StatusColour::kListBackground);
     for (int r = 0; r < kRows; ++r) m_grid.SetText(r, 0, std::to_string(r + 1));
@@ -37,10 +38,10 @@ void CNetworkStatusView::Show() {
             const int column = i + 1;
             const Condition& c = kConditions[i];
             if (flags[i] != 0) {
-                m_grid.SetText(r, column, c.setText);
+                m_grid.SetText(r, column, LocalText(c.setText));
                 m_grid.SetCellColours(r * 5 + column, StatusColour::kWhite, c.setBackground);
             } else {
-                m_grid.SetText(r, column, c.clearText);
+                m_grid.SetText(r, column, LocalText(c.clearText));
                 m_grid.SetCellColours(r * 5 + column, StatusColour::kDimText, StatusColour::kWhite);
             }
         }

@@ -1,6 +1,7 @@
 #include "status/NodeStatusView.h"
 
 #include "status/CsvText.h"
+#include "model/Messages.h"
 
 namespace {
 const char* const kLampLabels[CNodeStatusView::kLampCount] = {
@@ -17,11 +18,11 @@ const char* const kNumberLabels[CNodeStatusView::kNumberCount] = {
 CNodeStatusView::CNodeStatusView(CUnitSettings& settings, IPrompter& prompter,
                                  std::function<bool(int node)> read)
     : CStatusView(settings, prompter), m_read(std::move(read)) {
-    for (int i = 0; i < kLampCount; ++i) m_lamps[i].label = kLampLabels[i];
+    for (int i = 0; i < kLampCount; ++i) m_lamps[i].label = LocalText(kLampLabels[i]);
 }
 
 const char* CNodeStatusView::NumberLabel(int number) {
-    return number >= 0 && number < kNumberCount ? kNumberLabels[number] : "";
+    return number >= 0 && number < kNumberCount ? LocalText(kNumberLabels[number]) : "";
 }
 
 bool CNodeStatusView::SelectNode(int node) {
@@ -81,8 +82,8 @@ void CNodeStatusView::Show() {
 }
 
 std::string CNodeStatusView::ToCsv() const {
-    std::string out = CsvLine({"ﾉｰﾄﾞ番号", std::to_string(m_selectedNode)});
+    std::string out = CsvLine({LocalText("ﾉｰﾄﾞ番号"), std::to_string(m_selectedNode)});
     for (const IndicatorLamp& lamp : m_lamps) out += CsvLine({lamp.label, LampStateToken(lamp.state)});
-    for (int i = 0; i < kNumberCount; ++i) out += CsvLine({kNumberLabels[i], m_numbers[i]});
+    for (int i = 0; i < kNumberCount; ++i) out += CsvLine({LocalText(kNumberLabels[i]), m_numbers[i]});
     return out;
 }

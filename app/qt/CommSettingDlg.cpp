@@ -20,45 +20,45 @@ QString U(const char* text) {
 
 CCommSettingDlg::CCommSettingDlg(CCommSettings& settings, QWidget* parent) : QDialog(parent), m_settings(settings) {
     setObjectName("commSettingDialog");
-    setWindowTitle(U("通信設定"));
+    setWindowTitle(tr("通信設定"));
 
-    auto* current = new QGroupBox(U("現在の設定"), this);
+    auto* current = new QGroupBox(tr("現在の設定"), this);
     auto* grid = new QGridLayout(current);
     auto field = [&](int row, const char* label, const char* note, const char* name) {
         auto* edit = new QLineEdit(current);
         edit->setReadOnly(true);
         edit->setObjectName(name);
-        grid->addWidget(new QLabel(U(label), current), row, 0);
+        grid->addWidget(new QLabel(tr(label), current), row, 0);
         grid->addWidget(edit, row, 1);
-        grid->addWidget(new QLabel(U(note), current), row, 2);
+        grid->addWidget(new QLabel(tr(note), current), row, 2);
         return edit;
     };
-    m_interface = field(0, "ﾊﾟｿｺﾝ側I/F", "ﾊﾟｿｺﾝの通信設定", "interfaceField");
-    m_gateway = field(1, "ｹﾞｰﾄｳｪｲPLC", "ﾊﾟｿｺﾝが最初に接続するPLC機種", "gatewayField");
-    m_plc = field(2, "接続先PLC", "最終的に接続するPLC機種", "plcField");
+    m_interface = field(0, QT_TR_NOOP("ﾊﾟｿｺﾝ側I/F"), QT_TR_NOOP("ﾊﾟｿｺﾝの通信設定"), "interfaceField");
+    m_gateway = field(1, QT_TR_NOOP("ｹﾞｰﾄｳｪｲPLC"), QT_TR_NOOP("ﾊﾟｿｺﾝが最初に接続するPLC機種"), "gatewayField");
+    m_plc = field(2, QT_TR_NOOP("接続先PLC"), QT_TR_NOOP("最終的に接続するPLC機種"), "plcField");
 
-    auto* kind = new QGroupBox(U("ﾈｯﾄﾜｰｸ種別"), this);
+    auto* kind = new QGroupBox(tr("ﾈｯﾄﾜｰｸ種別"), this);
     auto* kindLayout = new QGridLayout(kind);
-    m_direct = new QRadioButton(U("PLC直結接続"), kind);
+    m_direct = new QRadioButton(tr("PLC直結接続"), kind);
     m_direct->setObjectName("directRadio");
-    m_viaGateway = new QRadioButton(U("ﾈｯﾄﾜｰｸ経由接続"), kind);
+    m_viaGateway = new QRadioButton(tr("ﾈｯﾄﾜｰｸ経由接続"), kind);
     m_viaGateway->setObjectName("gatewayRadio");
     kindLayout->addWidget(m_direct, 0, 0);
-    kindLayout->addWidget(new QLabel(U("接続先PLCがﾊﾟｿｺﾝと直接接続する場合"), kind), 0, 1);
+    kindLayout->addWidget(new QLabel(tr("接続先PLCがﾊﾟｿｺﾝと直接接続する場合"), kind), 0, 1);
     kindLayout->addWidget(m_viaGateway, 1, 0);
-    kindLayout->addWidget(new QLabel(U("接続先PLCとﾊﾟｿｺﾝとの間に中継するｹﾞｰﾄｳｪｲPLCが存在する場合"), kind), 1, 1);
-    auto* change = new QPushButton(U("接続設定変更"), kind);
+    kindLayout->addWidget(new QLabel(tr("接続先PLCとﾊﾟｿｺﾝとの間に中継するｹﾞｰﾄｳｪｲPLCが存在する場合"), kind), 1, 1);
+    auto* change = new QPushButton(tr("接続設定変更"), kind);
     change->setObjectName("changeButton");
     change->setAutoDefault(false);
     kindLayout->addWidget(change, 2, 0);
 
-    auto* unitBox = new QGroupBox(U("FL-netﾕﾆｯﾄのﾕﾆｯﾄ番号"), this);
+    auto* unitBox = new QGroupBox(tr("FL-netﾕﾆｯﾄのﾕﾆｯﾄ番号"), this);
     m_unit = new QComboBox(unitBox);
     m_unit->setObjectName("unitNumberList");
     for (int i = 0; i <= 15; ++i) m_unit->addItem(QString::number(i));
     (new QVBoxLayout(unitBox))->addWidget(m_unit);
 
-    auto* close = new QPushButton(U("閉じる(&C)"), this);
+    auto* close = new QPushButton(tr("閉じる(&C)"), this);
     close->setObjectName("closeButton");
     close->setDefault(true);
 

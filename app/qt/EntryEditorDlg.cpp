@@ -1,5 +1,6 @@
 #include "app/qt/EntryEditorDlg.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -15,17 +16,19 @@ bool EditPlcEntry(QWidget* parent, const std::string& name, std::string* deviceS
     device->setMinimumWidth(480);
     auto* note = new QLineEdit(QString::fromStdString(*comment), &dialog);
     note->setObjectName("commentEdit");
-    auto* help = new QLabel(QString::fromUtf8("[DEV]DEV:機種;CPU:CPU形式;[NET]LINK:UDP;HOST:ｱﾄﾞﾚｽ;PORT:ﾎﾟｰﾄ番号;"
-                                              "FRAME:1004;TMO:5000;[ADDRESS]DNA:ﾈｯﾄ番号;DA1:ﾉｰﾄﾞ番号;"),
-                            &dialog);
+    auto* help =
+        new QLabel(QCoreApplication::translate("EditPlcEntry",
+                                               "[DEV]DEV:機種;CPU:CPU形式;[NET]LINK:UDP;HOST:ｱﾄﾞﾚｽ;PORT:ﾎﾟｰﾄ番号;"
+                                               "FRAME:1004;TMO:5000;[ADDRESS]DNA:ﾈｯﾄ番号;DA1:ﾉｰﾄﾞ番号;"),
+                   &dialog);
     help->setObjectName("deviceStringHelp");
     help->setWordWrap(true);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* form = new QFormLayout(&dialog);
-    form->addRow(QString::fromUtf8("ﾃﾞﾊﾞｲｽ文字列"), device);
-    form->addRow(QString::fromUtf8("ｺﾒﾝﾄ"), note);
+    form->addRow(QCoreApplication::translate("EditPlcEntry", "ﾃﾞﾊﾞｲｽ文字列"), device);
+    form->addRow(QCoreApplication::translate("EditPlcEntry", "ｺﾒﾝﾄ"), note);
     form->addRow(help);
     form->addRow(buttons);
     if (dialog.exec() != QDialog::Accepted) return false;

@@ -1,5 +1,6 @@
 #include "app/qt/LinkSmithDlg.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -33,6 +34,7 @@
 #include "app/qt/HelpManual.h"
 #include "app/qt/QtText.h"
 #include "app/qt/SettingsFileDialogs.h"
+#include "app/qt/Translator.h"
 #include "app/qt/VerifyResultDlg.h"
 #include "comm/CommuProcess.h"
 #include "model/FileIo.h"
@@ -256,7 +258,7 @@ QAction* CLinkSmithDlg::Action(int id) const {
 
 void CLinkSmithDlg::BuildMenus() {
     auto add = [this](QMenu* menu, int id, const char* text, QKeySequence key = {}, bool checkable = false) {
-        QString label = QString::fromUtf8(text);
+        QString label = tr(text);
         label = label.left(label.indexOf('\t') < 0 ? label.size() : label.indexOf('\t'));
         QAction* action = menu->addAction(label);
         action->setObjectName(QString("action%1").arg(id));
@@ -271,58 +273,75 @@ void CLinkSmithDlg::BuildMenus() {
         return action;
     };
     QMenuBar* bar = menuBar();
-    m_fileMenu = bar->addMenu(QString::fromUtf8("ﾌｧｲﾙ(&F)"));
-    add(m_fileMenu, kNew, "新規作成(&N)", QKeySequence("Ctrl+N"));
-    add(m_fileMenu, kOpen, "開く(&O)", QKeySequence("Ctrl+O"));
-    add(m_fileMenu, kSave, "上書き保存(&S)", QKeySequence("Ctrl+S"));
-    add(m_fileMenu, kSaveAs, "名前を付けて保存(&A)");
-    add(m_fileMenu, kOpenOldVersion, "旧ﾊﾞｰｼﾞｮﾝ設定ﾌｧｲﾙを開く(&P)");
+    m_fileMenu = bar->addMenu(tr("ﾌｧｲﾙ(&F)"));
+    add(m_fileMenu, kNew, QT_TR_NOOP("新規作成(&N)"), QKeySequence("Ctrl+N"));
+    add(m_fileMenu, kOpen, QT_TR_NOOP("開く(&O)"), QKeySequence("Ctrl+O"));
+    add(m_fileMenu, kSave, QT_TR_NOOP("上書き保存(&S)"), QKeySequence("Ctrl+S"));
+    add(m_fileMenu, kSaveAs, QT_TR_NOOP("名前を付けて保存(&A)"));
+    add(m_fileMenu, kOpenOldVersion, QT_TR_NOOP("旧ﾊﾞｰｼﾞｮﾝ設定ﾌｧｲﾙを開く(&P)"));
     m_fileMenu->addSeparator();
-    add(m_fileMenu, kExit, "終了(&X)");
+    add(m_fileMenu, kExit, QT_TR_NOOP("終了(&X)"));
 
     // The Edit items name their keys; the keys themselves belong to the mapping table page.
-    QMenu* edit = bar->addMenu(QString::fromUtf8("編集(&D)"));
-    add(edit, kClearAll, "ｵｰﾙｸﾘｱ(&A)")->setText(QString::fromUtf8("ｵｰﾙｸﾘｱ(&A)\tCtrl+A"));
-    add(edit, kCopyLine, "1行ｺﾋﾟｰ(&C)")->setText(QString::fromUtf8("1行ｺﾋﾟｰ(&C)\tCtrl+C"));
-    add(edit, kDeleteLine, "削除(&D)")->setText(QString::fromUtf8("削除(&D)\tCtrl+D"));
+    QMenu* edit = bar->addMenu(tr("編集(&D)"));
+    add(edit, kClearAll, QT_TR_NOOP("ｵｰﾙｸﾘｱ(&A)"))->setText(tr("ｵｰﾙｸﾘｱ(&A)\tCtrl+A"));
+    add(edit, kCopyLine, QT_TR_NOOP("1行ｺﾋﾟｰ(&C)"))->setText(tr("1行ｺﾋﾟｰ(&C)\tCtrl+C"));
+    add(edit, kDeleteLine, QT_TR_NOOP("削除(&D)"))->setText(tr("削除(&D)\tCtrl+D"));
 
-    QMenu* view = bar->addMenu(QString::fromUtf8("表示(&V)"));
-    add(view, kToolbar, "ﾂｰﾙﾊﾞｰ(&T)", {}, true);
-    add(view, kStatusBar, "ｽﾃｰﾀｽﾊﾞｰ(&S)", {}, true);
+    QMenu* view = bar->addMenu(tr("表示(&V)"));
+    add(view, kToolbar, QT_TR_NOOP("ﾂｰﾙﾊﾞｰ(&T)"), {}, true);
+    add(view, kStatusBar, QT_TR_NOOP("ｽﾃｰﾀｽﾊﾞｰ(&S)"), {}, true);
+    // Each language under its own name; the choice is kept and holds from the next start.
+    view->addSeparator();
+    QMenu* languages = view->addMenu(tr("言語(&L)"));
+    languages->setObjectName("languageMenu");
+    auto* languageGroup = new QActionGroup(languages);
+    for (const std::string& code : MessageLanguages()) {
+        QAction* choice = languages->addAction(QString::fromStdString(CTranslator::LanguageName(code)));
+        choice->setObjectName(QString::fromStdString("language_" + code));
+        choice->setCheckable(true);
+        choice->setChecked(code == MessageLanguage());
+        languageGroup->addAction(choice);
+        connect(choice, &QAction::triggered, this, [this, code] {
+            CTranslator::StoreLanguage(m_store.LinkSmithFile(), code);
+            if (code != MessageLanguage())
+                m_prompter.Show(Msg::kLanguageAtNextStart, {}, PromptButtons::Ok, PromptIcon::Information);
+        });
+    }
 
-    QMenu* settings = bar->addMenu(QString::fromUtf8("設定(&E)"));
-    add(settings, kTransferToPlc, "転送[ﾊﾟｿｺﾝ→PLC] (&T)", QKeySequence("Ctrl+T"));
-    add(settings, kTransferFromPlc, "転送[PLC→ﾊﾟｿｺﾝ] (&F)", QKeySequence("Ctrl+Shift+T"));
-    add(settings, kVerify, "照合(&C)");
+    QMenu* settings = bar->addMenu(tr("設定(&E)"));
+    add(settings, kTransferToPlc, QT_TR_NOOP("転送[ﾊﾟｿｺﾝ→PLC] (&T)"), QKeySequence("Ctrl+T"));
+    add(settings, kTransferFromPlc, QT_TR_NOOP("転送[PLC→ﾊﾟｿｺﾝ] (&F)"), QKeySequence("Ctrl+Shift+T"));
+    add(settings, kVerify, QT_TR_NOOP("照合(&C)"));
     settings->addSeparator();
-    add(settings, kCommSettings, "通信設定(&N)");
+    add(settings, kCommSettings, QT_TR_NOOP("通信設定(&N)"));
     settings->addSeparator();
-    add(settings, kNetworkWindow, "ﾈｯﾄﾜｰｸ(&W)...");
+    add(settings, kNetworkWindow, QT_TR_NOOP("ﾈｯﾄﾜｰｸ(&W)..."));
 
-    QMenu* status = bar->addMenu(QString::fromUtf8("ｽﾃｰﾀｽ(&S)"));
-    add(status, kDataLinkStatus, "ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ(&D)");
-    add(status, kNetworkStatus, "ﾈｯﾄﾜｰｸｽﾃｰﾀｽ(&T)");
-    add(status, kNodeStatus, "ﾉｰﾄﾞｽﾃｰﾀｽ(&N)");
-    add(status, kErrorStatus, "ｴﾗｰｽﾃｰﾀｽ(&E)");
-    add(status, kErrorHistory, "異常履歴(&R)");
-    add(status, kMessageSequence, "ﾒｯｾｰｼﾞ通番ｽﾃｰﾀｽ(&M)");
-    add(status, kCycleTime, "通信ｻｲｸﾙﾀｲﾑ(&C)");
+    QMenu* status = bar->addMenu(tr("ｽﾃｰﾀｽ(&S)"));
+    add(status, kDataLinkStatus, QT_TR_NOOP("ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ(&D)"));
+    add(status, kNetworkStatus, QT_TR_NOOP("ﾈｯﾄﾜｰｸｽﾃｰﾀｽ(&T)"));
+    add(status, kNodeStatus, QT_TR_NOOP("ﾉｰﾄﾞｽﾃｰﾀｽ(&N)"));
+    add(status, kErrorStatus, QT_TR_NOOP("ｴﾗｰｽﾃｰﾀｽ(&E)"));
+    add(status, kErrorHistory, QT_TR_NOOP("異常履歴(&R)"));
+    add(status, kMessageSequence, QT_TR_NOOP("ﾒｯｾｰｼﾞ通番ｽﾃｰﾀｽ(&M)"));
+    add(status, kCycleTime, QT_TR_NOOP("通信ｻｲｸﾙﾀｲﾑ(&C)"));
     status->addSeparator();
-    add(status, kMonitor, "ﾗｲﾌﾞﾓﾆﾀ(&L)");
+    add(status, kMonitor, QT_TR_NOOP("ﾗｲﾌﾞﾓﾆﾀ(&L)"));
 
-    QMenu* options = bar->addMenu(QString::fromUtf8("ｵﾌﾟｼｮﾝ(&O)"));
-    add(options, kExtension, "拡張設定(&E)", {}, true);
-    QMenu* radix = options->addMenu(QString::fromUtf8("表示切替(&S)"));
-    add(radix, kDecimal, "10進表示(&D)", {}, true);
-    add(radix, kHexadecimal, "16進表示(&H)", {}, true);
+    QMenu* options = bar->addMenu(tr("ｵﾌﾟｼｮﾝ(&O)"));
+    add(options, kExtension, QT_TR_NOOP("拡張設定(&E)"), {}, true);
+    QMenu* radix = options->addMenu(tr("表示切替(&S)"));
+    add(radix, kDecimal, QT_TR_NOOP("10進表示(&D)"), {}, true);
+    add(radix, kHexadecimal, QT_TR_NOOP("16進表示(&H)"), {}, true);
 
-    QMenu* help = bar->addMenu(QString::fromUtf8("ﾍﾙﾌﾟ(&H)"));
-    add(help, kHelp, "目次(&N)", QKeySequence(Qt::Key_F1));
-    add(help, kAbout, "ﾊﾞｰｼﾞｮﾝ情報(&A)");
+    QMenu* help = bar->addMenu(tr("ﾍﾙﾌﾟ(&H)"));
+    add(help, kHelp, QT_TR_NOOP("目次(&N)"), QKeySequence(Qt::Key_F1));
+    add(help, kAbout, QT_TR_NOOP("ﾊﾞｰｼﾞｮﾝ情報(&A)"));
 }
 
 void CLinkSmithDlg::BuildToolbar() {
-    m_toolBar = addToolBar(QString::fromUtf8("ﾂｰﾙﾊﾞｰ"));
+    m_toolBar = addToolBar(tr("ﾂｰﾙﾊﾞｰ"));
     m_toolBar->setObjectName("toolBar");
     m_toolBar->setMovable(false);
     m_toolBar->setIconSize(QSize(16, 16));
@@ -358,7 +377,7 @@ void CLinkSmithDlg::BuildStatusBar(bool simulated) {
     statusBar()->addPermanentWidget(second);
     if (simulated) {
         // Ours: there must be no doubt that no real unit is being talked to.
-        auto* sim = new QLabel(QString::fromUtf8("模擬ユニット接続中 (simulated unit)"), this);
+        auto* sim = new QLabel(tr("模擬ユニット接続中 (simulated unit)"), this);
         sim->setObjectName("simulatedPane");
         sim->setStyleSheet("QLabel { background: #ffd24d; color: black; padding: 0 6px; font-weight: bold; }");
         statusBar()->addPermanentWidget(sim);
@@ -988,14 +1007,14 @@ bool CLinkSmithDlg::eventFilter(QObject* watched, QEvent* event) {
 void CLinkSmithDlg::OnAbout() {
     QDialog about(this);
     about.setObjectName("aboutDialog");
-    about.setWindowTitle(QString::fromUtf8("LinkSmithのﾊﾞｰｼﾞｮﾝ情報"));
+    about.setWindowTitle(tr("LinkSmithのﾊﾞｰｼﾞｮﾝ情報"));
     auto* layout = new QVBoxLayout(&about);
     auto* icon = new QLabel(&about);
     icon->setObjectName("aboutIcon");
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
     layout->addWidget(icon);
     layout->addWidget(new QLabel("LinkSmith Version 1.0", &about));
-    layout->addWidget(new QLabel(QString::fromUtf8("Copyright (C) 2026 LinkSmith 開発者一同"), &about));
+    layout->addWidget(new QLabel(tr("Copyright (C) 2026 LinkSmith 開発者一同"), &about));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &about);
     connect(buttons, &QDialogButtonBox::accepted, &about, &QDialog::accept);
     layout->addWidget(buttons);

@@ -16,6 +16,7 @@
 #include "app/qt/EntryEditorDlg.h"
 #include "app/qt/LinkSmithDlg.h"
 #include "app/qt/QtPrompter.h"
+#include "app/qt/Translator.h"
 #include "network/qt/NetworkDlg.h"
 #include "comm/CommuProcess.h"
 #include "comm/DeviceCatalog.h"
@@ -29,6 +30,7 @@ namespace {
 
 const char kScenarioEquals[] = "--scenario=";
 const char kNetworkEquals[] = "--network=";
+const char kLangEquals[] = "--lang=";
 
 QPixmap SplashPicture() {
     QPixmap picture(360, 160);
@@ -87,10 +89,20 @@ bool CLinkSmithStartup::Start(const std::vector<std::string>& arguments) {
     std::vector<std::string> args;
     std::string scenario;
     std::string network;
+    std::string language;
     bool monitor = false;
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
-        if (arg == "--monitor") {
+        if (arg == "--lang" || arg.rfind(kLangEquals, 0) == 0) {
+            if (arg != "--lang")
+                language = arg.substr(sizeof kLangEquals - 1);
+            else if (i + 1 < arguments.size())
+                language = arguments[++i];
+            if (KnownLanguageOf(language) != language || language.empty()) {
+                std::fprintf(stderr, "linksmith: --lang %s: the languages are ja and en\n", language.c_str());
+                return false;
+            }
+        } else if (arg == "--monitor") {
             monitor = true;
         } else if (arg == "--simulate") {
             m_simulated = true;
@@ -117,6 +129,9 @@ bool CLinkSmithStartup::Start(const std::vector<std::string>& arguments) {
             args.push_back(arg);
         }
     }
+    // Before any window or message: every text from here on is in that language.
+    const std::string stored = CTranslator::StoredLanguage(m_store->LinkSmithFile());
+    CTranslator::Apply(ChooseLanguage(language, stored, m_options.locale));
     if (m_simulated) {
         m_simulator = std::make_unique<CSimServer>();
         // Before the launch file is read, which deletes it.
@@ -210,9 +225,6 @@ int RunLinkSmith(int argc, char** argv) {
     sinceEntry.start();
     QApplication application(argc, argv);
     QApplication::setApplicationName("LinkSmith");
-    // The program speaks Japanese whatever the locale; without Qt's translations installed the
-    // standard buttons stay in English.
-    InstallQtTranslations(application);
 
     const QString screenshot = qEnvironmentVariable("LINKSMITH_SCREENSHOT");
     const QString viewName = qEnvironmentVariable("LINKSMITH_SCREENSHOT_VIEW");
@@ -227,7 +239,12 @@ int RunLinkSmith(int argc, char** argv) {
 
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) args.push_back(argv[i]);
-    CLinkSmithStartup startup;
+    // The start-up installs the translations of the language chosen (Japanese unless --lang, the
+    // menu's stored choice or the locale says otherwise); without Qt's own installed, the standard
+    // buttons stay in English.
+    StartupOptions options;
+    options.locale = LocaleVariables::FromEnvironment();
+    CLinkSmithStartup startup(options);
     if (!startup.Start(args)) return 1;
     CLinkSmithDlg& window = *startup.Window();
     window.show();

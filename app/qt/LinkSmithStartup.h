@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Language.h"
 #include "app/LinkSmithApp.h"
 #include "comm/Clock.h"
 #include "comm/LinkMiddleware.h"
@@ -28,6 +29,7 @@ struct StartupOptions {
     std::string profileFile;                  // the connection entries; empty: their usual place
     CLinkMiddleware::EntryEditor entryEditor;  // null: the entry editor dialog
     int splashMilliseconds = 750;             // 0: no splash at all
+    LocaleVariables locale;                   // the user's locale; empty: Japanese unless chosen
 };
 
 // Everything the program builds before its event loop, in the order it is built: the command
@@ -40,8 +42,8 @@ public:
     CLinkSmithStartup(const CLinkSmithStartup&) = delete;
     CLinkSmithStartup& operator=(const CLinkSmithStartup&) = delete;
 
-    // args: the arguments after the program name; "--simulate" and "--scenario FILE" (ours,
-    // the latter implies the former) may stand anywhere. FILE is a simulator state file loaded
+    // args: the arguments after the program name; "--simulate", "--scenario FILE" (ours, the
+    // latter implies the former) and "--lang ja|en" may stand anywhere. FILE is a simulator state file loaded
     // into the simulated unit and never written back.
     // False: the program ends (the reason has been shown, on stderr for our own options); the
     // window may then be null.

@@ -1,5 +1,6 @@
 #include "app/qt/SettingsFileDialogs.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -16,14 +17,15 @@ namespace {
 
 // "Name (*.ext)|*.ext||" → the Qt filter "Name (*.ext)".
 QString FilterOf(const char* kind) {
-    QString text = QString::fromUtf8(kind);
+    QString text = QCoreApplication::translate("CQtSettingsFileDialogs", kind);
     return text.left(text.indexOf('|'));
 }
 
 }  // namespace
 
 bool CQtSettingsFileDialogs::ChooseFileToOpen(bool oldVersion, const std::string& startDirectory, std::string& path) {
-    const char* kind = oldVersion ? "FL-net設定ﾌｧｲﾙ (*.csv)|*.csv||" : "LinkSmith設定ﾌｧｲﾙ (*.lsm)|*.lsm||";
+    const char* kind = oldVersion ? QT_TRANSLATE_NOOP("CQtSettingsFileDialogs", "FL-net設定ﾌｧｲﾙ (*.csv)|*.csv||")
+                                  : QT_TRANSLATE_NOOP("CQtSettingsFileDialogs", "LinkSmith設定ﾌｧｲﾙ (*.lsm)|*.lsm||");
     QFileDialog dialog(m_parent, QString(), FromLocalPath(startDirectory), FilterOf(kind));
     dialog.setObjectName("openSettingsFileDialog");
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -36,7 +38,7 @@ bool CQtSettingsFileDialogs::ChooseFileToOpen(bool oldVersion, const std::string
 
 bool CQtSettingsFileDialogs::ChooseFileToSave(const std::string& startDirectory, std::string& path) {
     QFileDialog dialog(m_parent, QString(), FromLocalPath(startDirectory),
-                       FilterOf("LinkSmith設定ﾌｧｲﾙ (*.lsm)|*.lsm||"));
+                       FilterOf(QT_TRANSLATE_NOOP("CQtSettingsFileDialogs", "LinkSmith設定ﾌｧｲﾙ (*.lsm)|*.lsm||")));
     dialog.setObjectName("saveSettingsFileDialog");
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix("lsm");
@@ -49,8 +51,8 @@ bool CQtSettingsFileDialogs::ChooseFileToSave(const std::string& startDirectory,
 bool CQtSettingsFileDialogs::EditComment(std::string& comment) {
     QDialog dialog(m_parent);
     dialog.setObjectName("commentDialog");
-    dialog.setWindowTitle(QString::fromUtf8("ｺﾒﾝﾄ入力"));
-    auto* frame = new QGroupBox(QString::fromUtf8("ｺﾒﾝﾄ"), &dialog);
+    dialog.setWindowTitle(QCoreApplication::translate("CQtSettingsFileDialogs", "ｺﾒﾝﾄ入力"));
+    auto* frame = new QGroupBox(QCoreApplication::translate("CQtSettingsFileDialogs", "ｺﾒﾝﾄ"), &dialog);
     auto* edit = new QPlainTextEdit(frame);
     edit->setObjectName("commentEdit");
     // Tab leaves the comment for the buttons: a keyboard alone must reach OK.
@@ -60,7 +62,8 @@ bool CQtSettingsFileDialogs::EditComment(std::string& comment) {
     (new QVBoxLayout(frame))->addWidget(edit);
     auto* buttons = new QDialogButtonBox(&dialog);
     buttons->addButton(QString::fromUtf8("OK"), QDialogButtonBox::AcceptRole)->setObjectName("commentOk");
-    buttons->addButton(QString::fromUtf8("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole)->setObjectName("commentCancel");
+    buttons->addButton(QCoreApplication::translate("CQtSettingsFileDialogs", "ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole)
+        ->setObjectName("commentCancel");
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     auto* layout = new QVBoxLayout(&dialog);

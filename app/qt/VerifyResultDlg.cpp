@@ -42,7 +42,7 @@ std::array<int, 4> CVerifyResultDlg::ColumnWidths(int clientWidth, int scrollBar
 
 CVerifyResultDlg::CVerifyResultDlg(const CVerifyResult& result, QWidget* parent) : QDialog(parent) {
     setObjectName("verifyResultDialog");
-    setWindowTitle(QString::fromUtf8("照合"));
+    setWindowTitle(tr("照合"));
     const auto& rows = result.Rows();
     const int count = static_cast<int>(rows.size());
 
@@ -71,12 +71,12 @@ CVerifyResultDlg::CVerifyResultDlg(const CVerifyResult& result, QWidget* parent)
     countField->setObjectName("mismatchCount");
     countField->setReadOnly(true);
     countField->setMaxLength(10);
-    auto* close = new QPushButton(QString::fromUtf8("閉じる(&C)"), this);
+    auto* close = new QPushButton(tr("閉じる(&C)"), this);
     close->setObjectName("closeButton");
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(new QLabel(QString::fromUtf8("照合不一致件数"), this));
+    side->addWidget(new QLabel(tr("照合不一致件数"), this));
     side->addWidget(countField);
     side->addStretch();
     side->addWidget(close);

@@ -9,7 +9,7 @@ namespace {
 
 const char kHelp[] =
     "LinkSmith: settings and status of an FL-net network unit\n"
-    "Usage: linksmith [--simulate] [--scenario STATE] [--network NET] [--monitor] [FILE.lsm | FILE.csv]\n"
+    "Usage: linksmith [--simulate] [--scenario STATE] [--network NET] [--monitor] [--lang L] [FILE.lsm | FILE.csv]\n"
     "       linksmith [--simulate] [--scenario STATE] [--network NET] [--monitor] /n [/off | /on] LAUNCH.cfg\n"
     "\n"
     "  FILE.lsm, FILE.csv  Settings file to open, the first argument that is not an option;\n"
@@ -24,6 +24,9 @@ const char kHelp[] =
     "                      connected unit) beside the main window\n"
     "  --network NET       Open the network window with the network file NET (TOML):\n"
     "                      its nodes, the common memory picture, check and sync\n"
+    "  --lang ja|en        Language of the program (Japanese, the default, or English);\n"
+    "                      without it the choice made in the View menu, then the locale\n"
+    "                      (LANGUAGE, LC_ALL, LC_MESSAGES, LANG)\n"
     "  --help              Print this help and exit\n"
     "  --version           Print the version and the device catalog file in use, and exit\n";
 

@@ -53,7 +53,7 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
       m_shown(std::make_unique<CUnitSettings>()),
       m_viewPrompter(std::make_unique<RecordingPrompter>()) {
     setObjectName("monitorWindow");
-    setWindowTitle(U("ﾗｲﾌﾞﾓﾆﾀ"));
+    setWindowTitle(tr("ﾗｲﾌﾞﾓﾆﾀ"));
     setModal(false);
     setAttribute(Qt::WA_DeleteOnClose, false);
     m_pool = std::make_unique<CUnitPool>(std::move(targets), simulated, true);
@@ -67,11 +67,11 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
     m_target->setObjectName("monitorTarget");
     for (size_t i = 0; i < m_log.TargetCount(); ++i) {
         const std::string& label = m_log.Target(i).label;
-        m_target->addItem(label == "unit" ? U("ﾕﾆｯﾄ") : U("ﾉｰﾄﾞ ") + U(label));
+        m_target->addItem(label == "unit" ? tr("ﾕﾆｯﾄ") : tr("ﾉｰﾄﾞ ") + U(label));
     }
     m_target->setVisible(m_log.TargetCount() > 1);
     top->addWidget(m_target);
-    top->addWidget(new QLabel(U("更新間隔(秒)"), this));
+    top->addWidget(new QLabel(tr("更新間隔(秒)"), this));
     m_interval = new QDoubleSpinBox(this);
     m_interval->setObjectName("monitorInterval");
     m_interval->setRange(CMonitorScheduler::kMinIntervalMs / 1000.0, CMonitorScheduler::kMaxIntervalMs / 1000.0);
@@ -79,7 +79,7 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
     m_interval->setDecimals(1);
     m_interval->setValue(1.0);
     top->addWidget(m_interval);
-    top->addWidget(new QLabel(U("最終読出し:"), this));
+    top->addWidget(new QLabel(tr("最終読出し:"), this));
     m_lastRead = new QLabel(U("-"), this);
     m_lastRead->setObjectName("monitorLastRead");
     top->addWidget(m_lastRead);
@@ -88,14 +88,14 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
     m_stale->setStyleSheet("QLabel { color: white; background: rgb(255,0,0); padding: 1px 4px; }");
     m_stale->hide();
     top->addWidget(m_stale, 1);
-    m_paused = new QLabel(U("一時停止中(PLC使用中)"), this);
+    m_paused = new QLabel(tr("一時停止中(PLC使用中)"), this);
     m_paused->setObjectName("monitorPaused");
     m_paused->hide();
     top->addWidget(m_paused);
     top->addStretch();
 
     // The unit's state: data link grid, nodes that take part, lamps and cycle times.
-    auto* linkFrame = new QGroupBox(U("ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ"), this);
+    auto* linkFrame = new QGroupBox(tr("ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ"), this);
     auto* linkLayout = new QVBoxLayout(linkFrame);
     m_dataLink = new CColorListCtrl(linkFrame);
     m_dataLink->setObjectName("monitorDataLink");
@@ -105,16 +105,16 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
     m_dataLink->SetCells(m_dataLinkView->Grid());
     linkLayout->addWidget(m_dataLink);
 
-    auto* nodeFrame = new QGroupBox(U("ﾈｯﾄﾜｰｸｽﾃｰﾀｽ(加入ﾉｰﾄﾞ)"), this);
+    auto* nodeFrame = new QGroupBox(tr("ﾈｯﾄﾜｰｸｽﾃｰﾀｽ(加入ﾉｰﾄﾞ)"), this);
     auto* nodeLayout = new QVBoxLayout(nodeFrame);
     m_nodes = new QTableWidget(0, 4, nodeFrame);
     m_nodes->setObjectName("monitorNodes");
-    m_nodes->setHorizontalHeaderLabels({U("ﾉｰﾄﾞNo"), U("運転状態(上位層)"), U("異常(上位層)"), U("ｴﾘｱ割付異常")});
+    m_nodes->setHorizontalHeaderLabels({tr("ﾉｰﾄﾞNo"), tr("運転状態(上位層)"), tr("異常(上位層)"), tr("ｴﾘｱ割付異常")});
     m_nodes->verticalHeader()->hide();
     m_nodes->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     nodeLayout->addWidget(m_nodes);
 
-    auto* lampFrame = new QGroupBox(U("ｴﾗｰｽﾃｰﾀｽ"), this);
+    auto* lampFrame = new QGroupBox(tr("ｴﾗｰｽﾃｰﾀｽ"), this);
     auto* lampLayout = new QGridLayout(lampFrame);
     const auto& bits = CMonitorEvents::ShownErrorBits();
     for (size_t i = 0; i < bits.size(); ++i) {
@@ -125,14 +125,14 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
         m_lamps.push_back(lamp);
     }
 
-    auto* cycleFrame = new QGroupBox(U("通信ｻｲｸﾙﾀｲﾑ"), this);
+    auto* cycleFrame = new QGroupBox(tr("通信ｻｲｸﾙﾀｲﾑ"), this);
     auto* cycleLayout = new QFormLayout(cycleFrame);
     const char* cycleNames[] = {"monitorCycleCurrent", "monitorCycleMax", "monitorCycleMin"};
-    const char* cycleLabels[] = {"現在値", "最大値", "最小値"};
+    const char* cycleLabels[] = {QT_TR_NOOP("現在値"), QT_TR_NOOP("最大値"), QT_TR_NOOP("最小値")};
     for (int i = 0; i < 3; ++i) {
         m_cycle[i] = new QLabel(U("-"), cycleFrame);
         m_cycle[i]->setObjectName(cycleNames[i]);
-        cycleLayout->addRow(U(cycleLabels[i]), m_cycle[i]);
+        cycleLayout->addRow(tr(cycleLabels[i]), m_cycle[i]);
     }
 
     auto* state = new QGridLayout;
@@ -144,34 +144,34 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
     state->addLayout(lower, 1, 1);
 
     // The event log with its filter and the CSV save.
-    auto* eventFrame = new QGroupBox(U("ｲﾍﾞﾝﾄ"), this);
+    auto* eventFrame = new QGroupBox(tr("ｲﾍﾞﾝﾄ"), this);
     auto* eventLayout = new QVBoxLayout(eventFrame);
     auto* filterRow = new QHBoxLayout;
-    filterRow->addWidget(new QLabel(U("種類"), eventFrame));
+    filterRow->addWidget(new QLabel(tr("種類"), eventFrame));
     m_kindFilter = new QComboBox(eventFrame);
     m_kindFilter->setObjectName("monitorKindFilter");
-    m_kindFilter->addItem(U("すべて"), QString());
+    m_kindFilter->addItem(tr("すべて"), QString());
     for (const char* token : kKindTokens) m_kindFilter->addItem(token, QString(token));
     filterRow->addWidget(m_kindFilter);
-    filterRow->addWidget(new QLabel(U("ﾉｰﾄﾞ"), eventFrame));
+    filterRow->addWidget(new QLabel(tr("ﾉｰﾄﾞ"), eventFrame));
     m_nodeFilter = new QSpinBox(eventFrame);
     m_nodeFilter->setObjectName("monitorNodeFilter");
     m_nodeFilter->setRange(0, 254);
-    m_nodeFilter->setSpecialValueText(U("すべて"));
+    m_nodeFilter->setSpecialValueText(tr("すべて"));
     filterRow->addWidget(m_nodeFilter);
     filterRow->addStretch();
-    auto* save = new QPushButton(U("CSV保存(&S)"), eventFrame);
+    auto* save = new QPushButton(tr("CSV保存(&S)"), eventFrame);
     save->setObjectName("monitorSaveCsv");
     filterRow->addWidget(save);
     eventLayout->addLayout(filterRow);
     m_events = new QTableWidget(0, 6, eventFrame);
     m_events->setObjectName("monitorEvents");
-    m_events->setHorizontalHeaderLabels({U("時刻"), U("対象"), U("種類"), U("ﾉｰﾄﾞ"), U("変化前"), U("変化後")});
+    m_events->setHorizontalHeaderLabels({tr("時刻"), tr("対象"), tr("種類"), tr("ﾉｰﾄﾞ"), tr("変化前"), tr("変化後")});
     m_events->verticalHeader()->hide();
     m_events->horizontalHeader()->setStretchLastSection(true);
     eventLayout->addWidget(m_events);
 
-    auto* close = new QPushButton(U("閉じる(&C)"), this);
+    auto* close = new QPushButton(tr("閉じる(&C)"), this);
     close->setObjectName("closeButton");
     close->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
@@ -247,7 +247,7 @@ void CMonitorDlg::ShowUnit() {
     const auto& last = m_log.Last(index);
     const auto& good = m_log.LastGood(index);
     if (m_log.Stale(index)) {
-        m_stale->setText(U("読出し失敗: ") + U(last->failure));
+        m_stale->setText(tr("読出し失敗: ") + U(last->failure));
         m_stale->show();
     } else {
         m_stale->hide();
@@ -272,9 +272,9 @@ void CMonitorDlg::ShowUnit() {
         const auto& f = r.nodes[n];
         const int rr = static_cast<int>(row);
         m_nodes->setItem(rr, 0, Cell(QString::number(n)));
-        m_nodes->setItem(rr, 1, Cell(f.upperLayerRunning ? U("運転中") : U("停止中")));
-        m_nodes->setItem(rr, 2, Cell(f.upperLayerError ? U("異常あり") : U("異常なし")));
-        m_nodes->setItem(rr, 3, Cell(f.areaAllocError ? U("異常") : U("異常なし")));
+        m_nodes->setItem(rr, 1, Cell(f.upperLayerRunning ? tr("運転中") : tr("停止中")));
+        m_nodes->setItem(rr, 2, Cell(f.upperLayerError ? tr("異常あり") : tr("異常なし")));
+        m_nodes->setItem(rr, 3, Cell(f.areaAllocError ? tr("異常") : tr("異常なし")));
         for (int c = 2; c <= 3; ++c) {
             const bool alarm = c == 2 ? f.upperLayerError : f.areaAllocError;
             if (alarm) {
@@ -321,7 +321,7 @@ void CMonitorDlg::RebuildEvents() {
 
 void CMonitorDlg::SaveCsv() {
     const QString path = m_chooseCsv ? m_chooseCsv()
-                                     : QFileDialog::getSaveFileName(this, U("CSV保存"), QString(), "CSV (*.csv)");
+                                     : QFileDialog::getSaveFileName(this, tr("CSV保存"), QString(), "CSV (*.csv)");
     if (path.isEmpty()) return;
     std::string why;
     if (!m_log.SaveCsv(path.toStdString(), CurrentFilter(), &why))

@@ -48,7 +48,7 @@ QString SendText(const NetworkNode& n, int area) {
     if (!n.Readable()) return QString();
     const SendArea s = n.Sending(area);
     if (!s.Sends()) return QStringLiteral("-");
-    return QStringLiteral("%1～%2 (%3)").arg(s.start).arg(s.Last()).arg(s.size);
+    return QCoreApplication::translate("CNetworkDlg", "%1～%2 (%3)").arg(s.start).arg(s.Last()).arg(s.size);
 }
 
 // The nodes a finding is the fault of: a table's findings belong to the node whose table it is.
@@ -62,22 +62,24 @@ std::vector<int> NodesAtFault(const NetworkFinding& f) {
 
 QString ResultText(const NetworkNodeResult& r, NetworkOperation operation) {
     switch (r.outcome) {
-    case NodeOutcome::Pending: return QString::fromUtf8("待機中");
+    case NodeOutcome::Pending: return QCoreApplication::translate("CNetworkDlg", "待機中");
     case NodeOutcome::Running:
-        return r.chunksTotal > 0 ? QString::fromUtf8("実行中 %1/%2").arg(r.chunksDone).arg(r.chunksTotal)
-                                 : QString::fromUtf8("実行中");
+        return r.chunksTotal > 0
+                   ? QCoreApplication::translate("CNetworkDlg", "実行中 %1/%2").arg(r.chunksDone).arg(r.chunksTotal)
+                   : QCoreApplication::translate("CNetworkDlg", "実行中");
     case NodeOutcome::Done:
-        if (operation == NetworkOperation::Verify) return QString::fromUtf8("照合一致");
-        if (operation == NetworkOperation::Read) return QString::fromUtf8("完了: ") + U(r.outFile);
-        return QString::fromUtf8("完了");
+        if (operation == NetworkOperation::Verify) return QCoreApplication::translate("CNetworkDlg", "照合一致");
+        if (operation == NetworkOperation::Read)
+            return QCoreApplication::translate("CNetworkDlg", "完了: ") + U(r.outFile);
+        return QCoreApplication::translate("CNetworkDlg", "完了");
     case NodeOutcome::Differences:
-        return QString::fromUtf8("照合不一致 (%1項目)").arg(static_cast<qulonglong>(r.rows.size()));
+        return QCoreApplication::translate("CNetworkDlg", "照合不一致 (%1項目)").arg(static_cast<qulonglong>(r.rows.size()));
     case NodeOutcome::Failed: {
-        QString text = QString::fromUtf8("失敗: ") + U(r.text);
+        QString text = QCoreApplication::translate("CNetworkDlg", "失敗: ") + U(r.text);
         if (!r.code.empty()) text += QStringLiteral(" (") + U(r.code) + QStringLiteral(")");
         return text;
     }
-    case NodeOutcome::Cancelled: return QString::fromUtf8("中止");
+    case NodeOutcome::Cancelled: return QCoreApplication::translate("CNetworkDlg", "中止");
     }
     return QString();
 }
@@ -92,7 +94,7 @@ QColor ResultColour(NodeOutcome outcome) {
 }
 
 QPushButton* Button(const char* text, const char* name, QWidget* parent) {
-    auto* b = new QPushButton(QString::fromUtf8(text), parent);
+    auto* b = new QPushButton(QCoreApplication::translate("CNetworkDlg", text), parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
     return b;
@@ -108,7 +110,7 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 CNetworkDlg::CNetworkDlg(IPrompter& prompter, QWidget* parent) : QDialog(parent), m_prompter(prompter) {
     setObjectName("networkWindow");
-    setWindowTitle(QString::fromUtf8("ﾈｯﾄﾜｰｸ"));
+    setWindowTitle(tr("ﾈｯﾄﾜｰｸ"));
     setWindowFlag(Qt::WindowMaximizeButtonHint);
     setModal(false);
 
@@ -117,18 +119,18 @@ CNetworkDlg::CNetworkDlg(IPrompter& prompter, QWidget* parent) : QDialog(parent)
     m_title = new QLabel(this);
     m_title->setObjectName("networkName");
     m_title->setTextFormat(Qt::PlainText);
-    m_open = Button("開く(&O)...", "openNetworkButton", this);
+    m_open = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "開く(&O)..."), "openNetworkButton", this);
     top->addWidget(m_title, 1);
     top->addWidget(m_open);
     layout->addLayout(top);
 
     auto* buttons = new QHBoxLayout;
-    m_check = Button("ﾁｪｯｸ(&C)", "checkButton", this);
-    m_sync = Button("同期(&S)", "syncButton", this);
-    m_readAll = Button("全ﾉｰﾄﾞ読出し(&R)", "readAllButton", this);
-    m_writeAll = Button("全ﾉｰﾄﾞ書込み(&W)", "writeAllButton", this);
-    m_verifyAll = Button("全ﾉｰﾄﾞ照合(&V)", "verifyAllButton", this);
-    m_cancel = Button("中止", "cancelButton", this);
+    m_check = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "ﾁｪｯｸ(&C)"), "checkButton", this);
+    m_sync = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "同期(&S)"), "syncButton", this);
+    m_readAll = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "全ﾉｰﾄﾞ読出し(&R)"), "readAllButton", this);
+    m_writeAll = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "全ﾉｰﾄﾞ書込み(&W)"), "writeAllButton", this);
+    m_verifyAll = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "全ﾉｰﾄﾞ照合(&V)"), "verifyAllButton", this);
+    m_cancel = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "中止"), "cancelButton", this);
     for (QPushButton* b : {m_check, m_sync, m_readAll, m_writeAll, m_verifyAll}) buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(m_cancel);
@@ -136,16 +138,16 @@ CNetworkDlg::CNetworkDlg(IPrompter& prompter, QWidget* parent) : QDialog(parent)
 
     m_nodes = new QTableWidget(0, 7, this);
     m_nodes->setObjectName("nodeList");
-    m_nodes->setHorizontalHeaderLabels({QString::fromUtf8("ﾉｰﾄﾞ番号"), QString::fromUtf8("ﾉｰﾄﾞ名"),
-                                        QString::fromUtf8("ﾌｧｲﾙ"), QString::fromUtf8("送信 領域1"),
-                                        QString::fromUtf8("送信 領域2"), QString::fromUtf8("ﾁｪｯｸ"),
-                                        QString::fromUtf8("結果")});
+    m_nodes->setHorizontalHeaderLabels({tr("ﾉｰﾄﾞ番号"), tr("ﾉｰﾄﾞ名"),
+                                        tr("ﾌｧｲﾙ"), tr("送信 領域1"),
+                                        tr("送信 領域2"), tr("ﾁｪｯｸ"),
+                                        tr("結果")});
     m_nodes->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_nodes->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_nodes->setSelectionMode(QAbstractItemView::SingleSelection);
     m_nodes->verticalHeader()->hide();
     m_nodes->horizontalHeader()->setStretchLastSection(true);
-    m_nodes->setToolTip(QString::fromUtf8("ﾀﾞﾌﾞﾙｸﾘｯｸでﾉｰﾄﾞの設定ﾌｧｲﾙを開きます"));
+    m_nodes->setToolTip(tr("ﾀﾞﾌﾞﾙｸﾘｯｸでﾉｰﾄﾞの設定ﾌｧｲﾙを開きます"));
     // The picture takes the height its lanes need; the node list takes the rest.
     m_map = new CCommonMemoryMapWidget(this);
     m_findingList = new QListWidget(this);
@@ -214,8 +216,8 @@ bool CNetworkDlg::OpenChosen() {
         path = chooseNetworkFile();
     } else {
         const QString folder = m_path.empty() ? QString() : QFileInfo(U(m_path)).absolutePath();
-        path = QFileDialog::getOpenFileName(this, QString::fromUtf8("ﾈｯﾄﾜｰｸﾌｧｲﾙを開く"), folder,
-                                            QString::fromUtf8("ﾈｯﾄﾜｰｸﾌｧｲﾙ (*.toml);;すべてのﾌｧｲﾙ (*)"))
+        path = QFileDialog::getOpenFileName(this, tr("ﾈｯﾄﾜｰｸﾌｧｲﾙを開く"), folder,
+                                            tr("ﾈｯﾄﾜｰｸﾌｧｲﾙ (*.toml);;すべてのﾌｧｲﾙ (*)"))
                    .toStdString();
     }
     if (path.empty()) return false;
@@ -253,7 +255,7 @@ void CNetworkDlg::Check() {
 
 void CNetworkDlg::ShowNetwork() {
     const QString name = m_loaded ? U(m_plan->file.name) : QString();
-    setWindowTitle(name.isEmpty() ? QString::fromUtf8("ﾈｯﾄﾜｰｸ") : QString::fromUtf8("ﾈｯﾄﾜｰｸ - ") + name);
+    setWindowTitle(name.isEmpty() ? tr("ﾈｯﾄﾜｰｸ") : tr("ﾈｯﾄﾜｰｸ - ") + name);
     m_title->setText(m_path.empty() ? QString() : (name.isEmpty() ? QString() : name + QStringLiteral("  ")) + U(m_path));
 
     m_nodes->setRowCount(m_loaded ? static_cast<int>(m_plan->nodes.size()) : 0);
@@ -280,12 +282,12 @@ void CNetworkDlg::ShowNetwork() {
     }
     m_map->SetNetwork(m_loaded ? m_plan.get() : nullptr, &m_findings);
     if (m_loaded)
-        m_status->setText(QString::fromUtf8("%1ﾉｰﾄﾞ  ｴﾗｰ %2  警告 %3")
+        m_status->setText(tr("%1ﾉｰﾄﾞ  ｴﾗｰ %2  警告 %3")
                               .arg(static_cast<qulonglong>(m_plan->nodes.size()))
                               .arg(static_cast<qulonglong>(errors))
                               .arg(static_cast<qulonglong>(m_findings.size() - errors)));
     else
-        m_status->setText(m_path.empty() ? QString() : QString::fromUtf8("ﾈｯﾄﾜｰｸﾌｧｲﾙを読み込めません"));
+        m_status->setText(m_path.empty() ? QString() : tr("ﾈｯﾄﾜｰｸﾌｧｲﾙを読み込めません"));
     m_progress->setRange(0, std::max(1, m_nodes->rowCount()));
     m_progress->setValue(0);
     UpdateButtons();
@@ -309,10 +311,10 @@ void CNetworkDlg::FillNodeRow(int row) {
     QString check;
     QColor colour = kCleanColour;
     if (errors) {
-        check = QString::fromUtf8("ｴﾗｰ %1").arg(errors);
+        check = tr("ｴﾗｰ %1").arg(errors);
         colour = kErrorColour;
     } else if (warnings) {
-        check = QString::fromUtf8("警告 %1").arg(warnings);
+        check = tr("警告 %1").arg(warnings);
         colour = kWarningColour;
     } else {
         check = QStringLiteral("OK");
@@ -400,7 +402,7 @@ bool CNetworkDlg::Start(NetworkOperation operation) {
         if (chooseReadFolder)
             folder = chooseReadFolder();
         else
-            folder = QFileDialog::getExistingDirectory(this, QString::fromUtf8("読出し先のﾌｫﾙﾀﾞ"),
+            folder = QFileDialog::getExistingDirectory(this, tr("読出し先のﾌｫﾙﾀﾞ"),
                                                        QFileInfo(U(m_path)).absolutePath())
                          .toStdString();
         if (folder.empty()) return false;
@@ -430,7 +432,7 @@ bool CNetworkDlg::Start(NetworkOperation operation) {
     }
     m_progress->setRange(0, std::max(1, m_nodes->rowCount()));
     m_progress->setValue(0);
-    m_status->setText(QString::fromUtf8("実行中..."));
+    m_status->setText(tr("実行中..."));
     m_operations = std::make_unique<CNetworkOperations>(*m_plan, options);
     m_running = true;
     m_workerDone = false;
@@ -463,7 +465,7 @@ void CNetworkDlg::ShowResult(const NetworkNodeResult& r) {
     item->setBackground(ResultColour(r.outcome));
     QStringList rows;
     for (const auto& d : r.rows)
-        rows << U(d.item) + QString::fromUtf8(": PLC ") + U(d.plcText) + QString::fromUtf8(" / ﾌｧｲﾙ ") + U(d.pcText);
+        rows << U(d.item) + QString::fromUtf8(": PLC ") + U(d.plcText) + tr(" / ﾌｧｲﾙ ") + U(d.pcText);
     item->setToolTip(rows.join('\n'));
     m_nodes->setItem(row, kResultColumn, item);
     if (static_cast<size_t>(row) < m_outcomes.size()) m_outcomes[static_cast<size_t>(row)] = r.outcome;
@@ -477,12 +479,12 @@ void CNetworkDlg::Finished() {
     m_running = false;
     if (m_closing) return;
     for (const auto& r : m_lastRun.nodes) ShowResult(r);
-    QString summary = QString::fromUtf8("完了 %1  不一致 %2  失敗 %3")
+    QString summary = tr("完了 %1  不一致 %2  失敗 %3")
                           .arg(static_cast<qulonglong>(m_lastRun.Count(NodeOutcome::Done)))
                           .arg(static_cast<qulonglong>(m_lastRun.Count(NodeOutcome::Differences)))
                           .arg(static_cast<qulonglong>(m_lastRun.Count(NodeOutcome::Failed)));
     if (m_lastRun.cancelled)
-        summary += QString::fromUtf8("  中止 %1").arg(static_cast<qulonglong>(m_lastRun.Count(NodeOutcome::Cancelled)));
+        summary += tr("  中止 %1").arg(static_cast<qulonglong>(m_lastRun.Count(NodeOutcome::Cancelled)));
     m_status->setText(summary);
     m_operations.reset();
     UpdateButtons();

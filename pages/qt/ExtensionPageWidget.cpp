@@ -16,28 +16,28 @@
 CExtensionPageWidget::CExtensionPageWidget(CExtensionPage& page, QWidget* parent) : QWidget(parent), m_page(page) {
     setObjectName("extensionPage");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(Utf8("※全ての設定は、LUX01/02/12では無効です。"), this));
+    layout->addWidget(new QLabel(tr("※全ての設定は、LUX01/02/12では無効です。"), this));
 
-    auto* local = new QGroupBox(Utf8("自ﾉｰﾄﾞ設定"), this);
+    auto* local = new QGroupBox(tr("自ﾉｰﾄﾞ設定"), this);
     auto* localLayout = new QHBoxLayout(local);
     m_sendOrder = new QComboBox(local);
     m_sendOrder->setObjectName("sendDataOrderList");
     m_sendOrder->addItem(MessageString(33004));
     m_sendOrder->addItem(MessageString(33005));
-    localLayout->addWidget(new QLabel(Utf8("送信ﾃﾞｰﾀ並び"), local));
+    localLayout->addWidget(new QLabel(tr("送信ﾃﾞｰﾀ並び"), local));
     localLayout->addWidget(m_sendOrder);
     connect(m_sendOrder, qOverload<int>(&QComboBox::activated), this, [this](int i) { m_page.SelectSendOrder(i); });
     layout->addWidget(local);
 
-    auto* others = new QGroupBox(Utf8("他ﾉｰﾄﾞ設定"), this);
+    auto* others = new QGroupBox(tr("他ﾉｰﾄﾞ設定"), this);
     auto* othersLayout = new QVBoxLayout(others);
-    othersLayout->addWidget(new QLabel(Utf8("各割付ﾉｰﾄﾞからの受信方向を設定"), others));
+    othersLayout->addWidget(new QLabel(tr("各割付ﾉｰﾄﾞからの受信方向を設定"), others));
     auto* row = new QHBoxLayout;
     auto* grid = new QGridLayout;
     grid->setVerticalSpacing(1);  // as the mapping table's lines
     grid->addWidget(new QLabel("No", others), 0, 0);
-    grid->addWidget(new QLabel(Utf8("ﾉｰﾄﾞ番号"), others), 0, 1);
-    grid->addWidget(new QLabel(Utf8("受信ﾃﾞｰﾀ並び"), others), 0, 2);
+    grid->addWidget(new QLabel(tr("ﾉｰﾄﾞ番号"), others), 0, 1);
+    grid->addWidget(new QLabel(tr("受信ﾃﾞｰﾀ並び"), others), 0, 2);
     for (int line = 0; line < CExtensionPage::kLines; ++line) {
         m_no[line] = new QLineEdit(others);
         m_no[line]->setObjectName(QString("extNo%1").arg(line));

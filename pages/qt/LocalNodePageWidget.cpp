@@ -15,15 +15,16 @@ CLocalNodePageWidget::CLocalNodePageWidget(CLocalNodePage& page, QWidget* parent
     const char* editNames[CLocalNodePage::kEditCount] = {"localArea1StartEdit", "localArea1SizeEdit",
                                                          "localArea1ComStartEdit", "localArea2StartEdit",
                                                          "localArea2SizeEdit", "localArea2ComStartEdit"};
-    const char* labels[4] = {"ｴﾘｱ種別", "先頭ﾁｬﾈﾙ", "ｻｲｽﾞ", "ｺﾓﾝﾒﾓﾘ割付先頭ｱﾄﾞﾚｽ"};
+    const char* labels[4] = {QT_TR_NOOP("ｴﾘｱ種別"), QT_TR_NOOP("先頭ﾁｬﾈﾙ"), QT_TR_NOOP("ｻｲｽﾞ"),
+                             QT_TR_NOOP("ｺﾓﾝﾒﾓﾘ割付先頭ｱﾄﾞﾚｽ")};
     for (int area = 0; area < 2; ++area) {
-        auto* group = new QGroupBox(Utf8(area == 0 ? "領域1" : "領域2"), this);
+        auto* group = new QGroupBox(tr(area == 0 ? QT_TR_NOOP("領域1") : QT_TR_NOOP("領域2")), this);
         auto* grid = new QGridLayout(group);
         auto* list = new QComboBox(group);
         list->setObjectName(area == 0 ? "localArea1TypeList" : "localArea2TypeList");
         FillAreaList(list);
         m_list[area] = list;
-        grid->addWidget(new QLabel(Utf8(labels[0]), group), 0, 0);
+        grid->addWidget(new QLabel(tr(labels[0]), group), 0, 0);
         grid->addWidget(list, 0, 1);
         connect(list, qOverload<int>(&QComboBox::activated), this,
                 [this, area](int index) { m_page.SelectArea(area + 1, index); });
@@ -32,7 +33,7 @@ CLocalNodePageWidget::CLocalNodePageWidget(CLocalNodePage& page, QWidget* parent
             auto* e = new QLineEdit(group);
             e->setObjectName(editNames[edit]);
             m_edit[edit] = e;
-            grid->addWidget(new QLabel(Utf8(labels[k + 1]), group), k + 1, 0);
+            grid->addWidget(new QLabel(tr(labels[k + 1]), group), k + 1, 0);
             grid->addWidget(e, k + 1, 1);
             BindFilteredEdit(
                 e, [this, edit](const std::string& t) { return m_page.EditText(edit, t); },

@@ -38,9 +38,9 @@ CMappingTablePageWidget::CMappingTablePageWidget(CMappingTablePage& page, IPromp
         start->setObjectName(a == 0 ? "mapArea1StartEdit" : "mapArea2StartEdit");
         m_start[a] = start;
         start->installEventFilter(this);
-        areas->addWidget(new QLabel(Utf8(a == 0 ? "領域1　ｴﾘｱ種別：" : "領域2　ｴﾘｱ種別："), this), a, 0);
+        areas->addWidget(new QLabel(tr(a == 0 ? QT_TR_NOOP("領域1　ｴﾘｱ種別：") : QT_TR_NOOP("領域2　ｴﾘｱ種別：")), this), a, 0);
         areas->addWidget(list, a, 1);
-        areas->addWidget(new QLabel(Utf8("先頭ﾁｬﾈﾙ"), this), a, 2);
+        areas->addWidget(new QLabel(tr("先頭ﾁｬﾈﾙ"), this), a, 2);
         areas->addWidget(start, a, 3);
         connect(list, qOverload<int>(&QComboBox::activated), this,
                 [this, a](int index) { m_page.SelectArea(a + 1, index); });
@@ -54,10 +54,17 @@ CMappingTablePageWidget::CMappingTablePageWidget(CMappingTablePage& page, IPromp
     auto* grid = new QGridLayout;
     // The ten lines sit close, as the lines of a table: the page then fits a laptop screen at 200 %.
     grid->setVerticalSpacing(1);
-    const char* headers[kGridColumns] = {"No", "ﾉｰﾄﾞ番号", "ｵﾌｾｯﾄ", "先頭ﾁｬﾈﾙ", "ｻｲｽﾞ", "ｵﾌｾｯﾄ", "先頭ﾁｬﾈﾙ", "ｻｲｽﾞ"};
-    grid->addWidget(new QLabel(Utf8("領　域　1"), this), 0, 2, 1, 3, Qt::AlignCenter);
-    grid->addWidget(new QLabel(Utf8("領　域　2"), this), 0, 5, 1, 3, Qt::AlignCenter);
-    for (int c = 0; c < kGridColumns; ++c) grid->addWidget(new QLabel(Utf8(headers[c]), this), 1, c, Qt::AlignCenter);
+    const char* headers[kGridColumns] = {"No",
+                                         QT_TR_NOOP("ﾉｰﾄﾞ番号"),
+                                         QT_TR_NOOP("ｵﾌｾｯﾄ"),
+                                         QT_TR_NOOP("先頭ﾁｬﾈﾙ"),
+                                         QT_TR_NOOP("ｻｲｽﾞ"),
+                                         QT_TR_NOOP("ｵﾌｾｯﾄ"),
+                                         QT_TR_NOOP("先頭ﾁｬﾈﾙ"),
+                                         QT_TR_NOOP("ｻｲｽﾞ")};
+    grid->addWidget(new QLabel(tr("領　域　1"), this), 0, 2, 1, 3, Qt::AlignCenter);
+    grid->addWidget(new QLabel(tr("領　域　2"), this), 0, 5, 1, 3, Qt::AlignCenter);
+    for (int c = 0; c < kGridColumns; ++c) grid->addWidget(new QLabel(tr(headers[c]), this), 1, c, Qt::AlignCenter);
     for (int line = 0; line < C::kLines; ++line) {
         m_no[line] = new QLineEdit(this);
         m_no[line]->setObjectName(QString("no%1").arg(line));
@@ -90,7 +97,7 @@ CMappingTablePageWidget::CMappingTablePageWidget(CMappingTablePage& page, IPromp
     tableRow->addWidget(m_scroll);
     layout->addLayout(tableRow);
 
-    auto* info = new QGroupBox(Utf8("情報"), this);
+    auto* info = new QGroupBox(tr("情報"), this);
     auto* infoLayout = new QVBoxLayout(info);
     m_information = new QLabel(info);
     m_information->setObjectName("informationLine");

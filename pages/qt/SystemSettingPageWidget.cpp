@@ -72,7 +72,7 @@ CSystemSettingPageWidget::CSystemSettingPageWidget(CSystemSettingPage& page, QWi
         baud->addWidget(m_baud[k]);
         connect(m_baud[k], &QRadioButton::clicked, this, [this, k] { m_page.SetBaudRate(static_cast<uint16_t>(k)); });
     }
-    baud->addWidget(new QLabel(Utf8("※LUX01/02/12では設定無効です。"), this));
+    baud->addWidget(new QLabel(tr("※LUX01/02/12では設定無効です。"), this));
     grid->addWidget(new QLabel(MessageString(33066), this), row, 0);
     grid->addLayout(baud, row++, 1);
     grid->setRowStretch(row, 1);

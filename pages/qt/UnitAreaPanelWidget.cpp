@@ -15,21 +15,22 @@ CUnitAreaPanelWidget::CUnitAreaPanelWidget(CUnitAreaPanel& panel, QWidget* paren
     auto* layout = new QVBoxLayout(this);
 
     auto* infoGrid = new QGridLayout;
-    const char* infoLabels[5] = {"ﾌﾟﾛﾄｺﾙﾊﾞｰｼﾞｮﾝ", "ﾍﾞﾝﾀﾞ名", "ﾒｰｶ型式", "ｿﾌﾄﾊﾞｰｼﾞｮﾝ", "IPｱﾄﾞﾚｽ"};
+    const char* infoLabels[5] = {QT_TR_NOOP("ﾌﾟﾛﾄｺﾙﾊﾞｰｼﾞｮﾝ"), QT_TR_NOOP("ﾍﾞﾝﾀﾞ名"), QT_TR_NOOP("ﾒｰｶ型式"),
+                                 QT_TR_NOOP("ｿﾌﾄﾊﾞｰｼﾞｮﾝ"), QT_TR_NOOP("IPｱﾄﾞﾚｽ")};
     const char* infoNames[5] = {"protocolVersionEdit", "vendorNameEdit", "modelNameEdit", "softwareVersionEdit",
                                 "unitIpAddressEdit"};
     for (int i = 0; i < 5; ++i) {
         m_info[i] = new QLineEdit(this);
         m_info[i]->setObjectName(infoNames[i]);
         m_info[i]->setReadOnly(true);
-        infoGrid->addWidget(new QLabel(Utf8(infoLabels[i]), this), i, 0);
+        infoGrid->addWidget(new QLabel(tr(infoLabels[i]), this), i, 0);
         infoGrid->addWidget(m_info[i], i, 1);
     }
     m_info[2]->setMaxLength(20);
     m_info[4]->setMaxLength(15);
     layout->addLayout(infoGrid);
 
-    auto* group = new QGroupBox(Utf8("ﾕﾆｯﾄｴﾘｱ設定"), this);
+    auto* group = new QGroupBox(tr("ﾕﾆｯﾄｴﾘｱ設定"), this);
     group->setObjectName("unitAreaGroup");
     auto* grid = new QGridLayout(group);
     struct Row {
@@ -42,16 +43,17 @@ CUnitAreaPanelWidget::CUnitAreaPanelWidget(CUnitAreaPanel& panel, QWidget* paren
     // The edits have no character limit of their own: the filter refuses a text that is too
     // long as a whole, so a pasted text is never cut to fit.
     const Row rows[] = {
-        {CUnitAreaPanel::kMinFrameInterval, "最小許容ﾌﾚｰﾑ間隔", "x 100μsec", "minFrameIntervalCheck",
-         "minFrameIntervalEdit"},
-        {CUnitAreaPanel::kTokenWatchdog, "ﾄｰｸﾝ監視ﾀｲﾑｱｳﾄ時間", "msec", "tokenWatchdogCheck", "tokenWatchdogEdit"},
-        {CUnitAreaPanel::kMinFrameWait, "最小許容ﾌﾚｰﾑ間隔Wait時間", "x 100μsec", "minFrameWaitCheck",
-         "minFrameWaitEdit"},
-        {CUnitAreaPanel::kNodeName, "ﾉｰﾄﾞ名", "", "nodeNameCheck", "nodeNameEdit"},
+        {CUnitAreaPanel::kMinFrameInterval, QT_TR_NOOP("最小許容ﾌﾚｰﾑ間隔"), QT_TR_NOOP("x 100μsec"),
+         "minFrameIntervalCheck", "minFrameIntervalEdit"},
+        {CUnitAreaPanel::kTokenWatchdog, QT_TR_NOOP("ﾄｰｸﾝ監視ﾀｲﾑｱｳﾄ時間"), "msec", "tokenWatchdogCheck",
+         "tokenWatchdogEdit"},
+        {CUnitAreaPanel::kMinFrameWait, QT_TR_NOOP("最小許容ﾌﾚｰﾑ間隔Wait時間"), QT_TR_NOOP("x 100μsec"),
+         "minFrameWaitCheck", "minFrameWaitEdit"},
+        {CUnitAreaPanel::kNodeName, QT_TR_NOOP("ﾉｰﾄﾞ名"), "", "nodeNameCheck", "nodeNameEdit"},
     };
     int r = 0;
     for (const Row& row : rows) {
-        auto* check = new QCheckBox(Utf8(row.label), group);
+        auto* check = new QCheckBox(tr(row.label), group);
         check->setObjectName(row.checkName);
         auto* edit = new QLineEdit(group);
         edit->setObjectName(row.editName);
@@ -59,7 +61,7 @@ CUnitAreaPanelWidget::CUnitAreaPanelWidget(CUnitAreaPanel& panel, QWidget* paren
         m_edit[row.item] = edit;
         grid->addWidget(check, r, 0);
         grid->addWidget(edit, r, 1);
-        if (*row.unit) grid->addWidget(new QLabel(Utf8(row.unit), group), r, 2);
+        if (*row.unit) grid->addWidget(new QLabel(tr(row.unit), group), r, 2);
         const CUnitAreaPanel::Item item = row.item;
         connect(check, &QCheckBox::toggled, this, [this, item](bool on) { m_panel.SetChecked(item, on); });
         BindFilteredEdit(
@@ -67,7 +69,7 @@ CUnitAreaPanelWidget::CUnitAreaPanelWidget(CUnitAreaPanel& panel, QWidget* paren
             [this, item] { return m_panel.Text(item); }, item == CUnitAreaPanel::kNodeName);
         ++r;
     }
-    auto* note = new QLabel(Utf8("※　設定を有効にする項目はﾁｪｯｸﾎﾞｯｸｽをONにして下さい。"), group);
+    auto* note = new QLabel(tr("※　設定を有効にする項目はﾁｪｯｸﾎﾞｯｸｽをONにして下さい。"), group);
     note->setWordWrap(true);
     grid->addWidget(note, r, 0, 1, 3);
     layout->addWidget(group);

@@ -10,7 +10,7 @@ CCycleTimeDlg::CCycleTimeDlg(CUnitSettings& settings, IPrompter& prompter, std::
                              QWidget* parent)
     : CStatusDialog(parent), m_model(settings, prompter, std::move(read)) {
     setObjectName("cycleTimeDlg");
-    setWindowTitle(QString::fromUtf8("通信ｻｲｸﾙﾀｲﾑ"));
+    setWindowTitle(tr("通信ｻｲｸﾙﾀｲﾑ"));
     for (int i = 0; i < CCycleTimeView::kFieldCount; ++i) {
         m_fields[i] = new QLineEdit(this);
         m_fields[i]->setObjectName(QString("field%1").arg(i));
@@ -31,13 +31,13 @@ CCycleTimeDlg::CCycleTimeDlg(CUnitSettings& settings, IPrompter& prompter, std::
     addRow(top, 0, CCycleTimeView::kTokenNode, this);
     addRow(top, 1, CCycleTimeView::kFrameInterval, this);
 
-    auto* refresh = new QGroupBox(QString::fromUtf8("ﾘﾌﾚｯｼｭｻｲｸﾙ時間"), this);
+    auto* refresh = new QGroupBox(tr("ﾘﾌﾚｯｼｭｻｲｸﾙ時間"), this);
     refresh->setObjectName("refreshGroup");
     auto* refreshLayout = new QVBoxLayout(refresh);
     auto* allowed = new QGridLayout;
     addRow(allowed, 0, CCycleTimeView::kRefreshAllowed, refresh);
     refreshLayout->addLayout(allowed);
-    auto* measured = new QGroupBox(QString::fromUtf8("測定時間"), refresh);
+    auto* measured = new QGroupBox(tr("測定時間"), refresh);
     measured->setObjectName("measuredGroup");
     auto* measuredGrid = new QGridLayout(measured);
     addRow(measuredGrid, 0, CCycleTimeView::kRefreshCurrent, measured);

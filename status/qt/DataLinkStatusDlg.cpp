@@ -9,8 +9,8 @@ CDataLinkStatusDlg::CDataLinkStatusDlg(CUnitSettings& settings, IPrompter& promp
                                        QWidget* parent)
     : CStatusDialog(parent), m_model(settings, prompter, std::move(read)) {
     setObjectName("dataLinkStatusDlg");
-    setWindowTitle(QString::fromUtf8("ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ"));
-    auto* frame = new QGroupBox(QString::fromUtf8("ｽﾃｰﾀｽ状態"), this);
+    setWindowTitle(tr("ﾃﾞｰﾀﾘﾝｸｽﾃｰﾀｽ"));
+    auto* frame = new QGroupBox(tr("ｽﾃｰﾀｽ状態"), this);
     frame->setObjectName("statusFrame");
     auto* frameLayout = new QVBoxLayout(frame);
     m_grid = new CColorListCtrl(frame);

@@ -25,8 +25,8 @@ CErrorHistoryDlg::CErrorHistoryDlg(CUnitSettings& settings, IPrompter& prompter,
                                    std::function<bool()> clear, QWidget* parent)
     : CStatusDialog(parent), m_model(settings, prompter, std::move(read), std::move(clear)) {
     setObjectName("errorHistoryDlg");
-    setWindowTitle(QString::fromUtf8("異常履歴"));
-    auto* frame = new QGroupBox(QString::fromUtf8("異常履歴"), this);
+    setWindowTitle(tr("異常履歴"));
+    auto* frame = new QGroupBox(tr("異常履歴"), this);
     frame->setObjectName("historyFrame");
     auto* frameLayout = new QVBoxLayout(frame);
     m_table = new CColorListCtrl(frame);
@@ -37,10 +37,10 @@ CErrorHistoryDlg::CErrorHistoryDlg(CUnitSettings& settings, IPrompter& prompter,
     m_maxRecords = CountField("maxRecords", this);
     m_stored = CountField("storedRecords", this);
     auto* counts = new QHBoxLayout;
-    counts->addWidget(new QLabel(QString::fromUtf8("最大格納件数　："), this));
+    counts->addWidget(new QLabel(tr("最大格納件数　："), this));
     counts->addWidget(m_maxRecords);
     counts->addSpacing(20);
-    counts->addWidget(new QLabel(QString::fromUtf8("格納件数　："), this));
+    counts->addWidget(new QLabel(tr("格納件数　："), this));
     counts->addWidget(m_stored);
     counts->addStretch(1);
 
@@ -48,7 +48,7 @@ CErrorHistoryDlg::CErrorHistoryDlg(CUnitSettings& settings, IPrompter& prompter,
     content->addLayout(counts);
     content->addWidget(frame, 1);
     Bind(m_model, content);
-    m_clearButton = AddButton("clearButton", QString::fromUtf8("ｸﾘｱ(&L)"));
+    m_clearButton = AddButton("clearButton", tr("ｸﾘｱ(&L)"));
     m_clearButton->setAutoDefault(false);
     connect(m_clearButton, &QPushButton::clicked, this, &CErrorHistoryDlg::OnClear);
     resize(560, 520);

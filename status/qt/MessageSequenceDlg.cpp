@@ -31,32 +31,32 @@ CMessageSequenceDlg::CMessageSequenceDlg(CUnitSettings& settings, IPrompter& pro
                                          CMessageSequenceView::ReadFunction read, QWidget* parent)
     : CStatusDialog(parent), m_model(settings, prompter, std::move(read)) {
     setObjectName("messageSequenceDlg");
-    setWindowTitle(QString::fromUtf8("ﾒｯｾｰｼﾞ通番ｽﾃｰﾀｽ"));
+    setWindowTitle(tr("ﾒｯｾｰｼﾞ通番ｽﾃｰﾀｽ"));
     m_waitCursorWhileBusy = true;
 
     m_version = NumberField("versionField", this);
     m_sendOneToN = NumberField("sendOneToNField", this);
     auto* header = new QGridLayout;
-    header->addWidget(new QLabel(QString::fromUtf8("通番ﾊﾞｰｼﾞｮﾝ番号"), this), 0, 0);
+    header->addWidget(new QLabel(tr("通番ﾊﾞｰｼﾞｮﾝ番号"), this), 0, 0);
     header->addWidget(m_version, 0, 1);
     header->setColumnStretch(2, 1);
 
-    auto* sendBox = new QGroupBox(QString::fromUtf8("送信用"), this);
+    auto* sendBox = new QGroupBox(tr("送信用"), this);
     sendBox->setObjectName("sendGroup");
     auto* sendLayout = new QVBoxLayout(sendBox);
     auto* oneToN = new QHBoxLayout;
-    oneToN->addWidget(new QLabel(QString::fromUtf8("通番(1：N送信)"), sendBox));
+    oneToN->addWidget(new QLabel(tr("通番(1：N送信)"), sendBox));
     oneToN->addWidget(m_sendOneToN);
     oneToN->addStretch(1);
     sendLayout->addLayout(oneToN);
-    sendLayout->addWidget(new QLabel(QString::fromUtf8("通番(1：1送信)"), sendBox));
+    sendLayout->addWidget(new QLabel(tr("通番(1：1送信)"), sendBox));
     m_send = Table("sendTable", sendBox);
     sendLayout->addWidget(m_send, 1);
 
-    auto* receiveBox = new QGroupBox(QString::fromUtf8("受信用"), this);
+    auto* receiveBox = new QGroupBox(tr("受信用"), this);
     receiveBox->setObjectName("receiveGroup");
     auto* receiveLayout = new QVBoxLayout(receiveBox);
-    receiveLayout->addWidget(new QLabel(QString::fromUtf8("通番"), receiveBox));
+    receiveLayout->addWidget(new QLabel(tr("通番"), receiveBox));
     m_receive = Table("receiveTable", receiveBox);
     receiveLayout->addWidget(m_receive, 1);
 

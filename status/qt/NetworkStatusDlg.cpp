@@ -8,7 +8,7 @@ CNetworkStatusDlg::CNetworkStatusDlg(CUnitSettings& settings, IPrompter& prompte
                                      QWidget* parent)
     : CStatusDialog(parent), m_model(settings, prompter, std::move(read)) {
     setObjectName("networkStatusDlg");
-    setWindowTitle(QString::fromUtf8("ﾈｯﾄﾜｰｸｽﾃｰﾀｽ"));
+    setWindowTitle(tr("ﾈｯﾄﾜｰｸｽﾃｰﾀｽ"));
     m_table = new CColorListCtrl(this);
     m_table->setObjectName("networkTable");
     m_table->SetFirstColumnWidth(60);

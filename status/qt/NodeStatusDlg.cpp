@@ -1,6 +1,7 @@
 #include "status/qt/NodeStatusDlg.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,14 +12,16 @@
 #include "status/qt/LampEdit.h"
 
 namespace {
-QLabel* Label(const char* text, QWidget* parent) { return new QLabel(QString::fromUtf8(text), parent); }
+QLabel* Label(const char* text, QWidget* parent) {
+    return new QLabel(QCoreApplication::translate("CNodeStatusDlg", text), parent);
+}
 }  // namespace
 
 CNodeStatusDlg::CNodeStatusDlg(CUnitSettings& settings, IPrompter& prompter, std::function<bool(int node)> read,
                                QWidget* parent)
     : CStatusDialog(parent), m_model(settings, prompter, std::move(read)) {
     setObjectName("nodeStatusDlg");
-    setWindowTitle(QString::fromUtf8("ﾉｰﾄﾞｽﾃｰﾀｽ"));
+    setWindowTitle(tr("ﾉｰﾄﾞｽﾃｰﾀｽ"));
 
     m_nodeNumber = new QComboBox(this);
     m_nodeNumber->setObjectName("nodeNumber");
@@ -28,7 +31,7 @@ CNodeStatusDlg::CNodeStatusDlg(CUnitSettings& settings, IPrompter& prompter, std
     connect(m_nodeNumber, qOverload<int>(&QComboBox::currentIndexChanged), this,
             [this](int index) { m_model.SelectNode(index + CNodeStatusView::kFirstNode); });
     auto* nodeRow = new QHBoxLayout;
-    nodeRow->addWidget(Label("ﾉｰﾄﾞ番号", this));
+    nodeRow->addWidget(Label(QT_TR_NOOP("ﾉｰﾄﾞ番号"), this));
     nodeRow->addWidget(m_nodeNumber);
     nodeRow->addStretch(1);
 
@@ -47,24 +50,24 @@ CNodeStatusDlg::CNodeStatusDlg(CUnitSettings& settings, IPrompter& prompter, std
     }
 
     auto group = [this](const char* title, const char* name) {
-        auto* box = new QGroupBox(QString::fromUtf8(title), this);
+        auto* box = new QGroupBox(tr(title), this);
         box->setObjectName(name);
         return box;
     };
-    auto* node = group("ﾉｰﾄﾞの状態", "nodeGroup");
+    auto* node = group(QT_TR_NOOP("ﾉｰﾄﾞの状態"), "nodeGroup");
     auto* nodeGrid = new QGridLayout(node);
     nodeGrid->addWidget(m_lamps[CNodeStatusView::kJoined], 0, 0);
     nodeGrid->addWidget(m_lamps[CNodeStatusView::kLeft], 0, 1);
 
-    auto* local = group("自ﾉｰﾄﾞの状態(自ﾉｰﾄﾞ指定時のみ)", "localGroup");
+    auto* local = group(QT_TR_NOOP("自ﾉｰﾄﾞの状態(自ﾉｰﾄﾞ指定時のみ)"), "localGroup");
     auto* localGrid = new QGridLayout(local);
     for (int i = 0; i < 4; ++i) localGrid->addWidget(m_lamps[CNodeStatusView::kCommonMemoryRangeError + i], i / 2, i % 2);
 
-    auto* link = group("FAﾘﾝｸの状態", "linkGroup");
+    auto* link = group(QT_TR_NOOP("FAﾘﾝｸの状態"), "linkGroup");
     auto* linkGrid = new QGridLayout(link);
     for (int i = 0; i < 4; ++i) linkGrid->addWidget(m_lamps[CNodeStatusView::kDuplicateAddress + i], i / 2, i % 2);
 
-    auto* upper = group("上位層の状態", "upperGroup");
+    auto* upper = group(QT_TR_NOOP("上位層の状態"), "upperGroup");
     auto* upperGrid = new QGridLayout(upper);
     upperGrid->addWidget(m_lamps[CNodeStatusView::kRun], 0, 0);
     upperGrid->addWidget(m_lamps[CNodeStatusView::kStop], 0, 1);
@@ -84,9 +87,9 @@ CNodeStatusDlg::CNodeStatusDlg(CUnitSettings& settings, IPrompter& prompter, std
         const char* label;
         const char* unit;
     } timings[] = {
-        {CNodeStatusView::kRefreshAllowed, "ﾘﾌﾚｯｼｭｻｲｸﾙ許容時間", "msec"},
-        {CNodeStatusView::kTokenWatchdog, "ﾄｰｸﾝ監視ﾀｲﾑｱｳﾄ時間", "msec"},
-        {CNodeStatusView::kFrameInterval, "最小許容ﾌﾚｰﾑ間隔", "x100μsec"},
+        {CNodeStatusView::kRefreshAllowed, QT_TR_NOOP("ﾘﾌﾚｯｼｭｻｲｸﾙ許容時間"), "msec"},
+        {CNodeStatusView::kTokenWatchdog, QT_TR_NOOP("ﾄｰｸﾝ監視ﾀｲﾑｱｳﾄ時間"), "msec"},
+        {CNodeStatusView::kFrameInterval, QT_TR_NOOP("最小許容ﾌﾚｰﾑ間隔"), QT_TR_NOOP("x100μsec")},
     };
     for (int row = 0; row < 3; ++row) {
         timing->addWidget(Label(timings[row].label, this), row, 0);
@@ -95,14 +98,14 @@ CNodeStatusDlg::CNodeStatusDlg(CUnitSettings& settings, IPrompter& prompter, std
     }
     timing->setColumnStretch(3, 1);
 
-    auto* send = group("送信領域", "sendAreaGroup");
+    auto* send = group(QT_TR_NOOP("送信領域"), "sendAreaGroup");
     auto* sendGrid = new QGridLayout(send);
-    sendGrid->addWidget(Label("先頭ｱﾄﾞﾚｽ", send), 0, 1);
-    sendGrid->addWidget(Label("ｻｲｽﾞ", send), 0, 2);
-    sendGrid->addWidget(Label("領域1(ﾋﾞｯﾄﾃﾞｰﾀ)", send), 1, 0);
+    sendGrid->addWidget(Label(QT_TR_NOOP("先頭ｱﾄﾞﾚｽ"), send), 0, 1);
+    sendGrid->addWidget(Label(QT_TR_NOOP("ｻｲｽﾞ"), send), 0, 2);
+    sendGrid->addWidget(Label(QT_TR_NOOP("領域1(ﾋﾞｯﾄﾃﾞｰﾀ)"), send), 1, 0);
     sendGrid->addWidget(m_numbers[CNodeStatusView::kArea1Start], 1, 1);
     sendGrid->addWidget(m_numbers[CNodeStatusView::kArea1Size], 1, 2);
-    sendGrid->addWidget(Label("領域2(ﾜｰﾄﾞﾃﾞｰﾀ)", send), 2, 0);
+    sendGrid->addWidget(Label(QT_TR_NOOP("領域2(ﾜｰﾄﾞﾃﾞｰﾀ)"), send), 2, 0);
     sendGrid->addWidget(m_numbers[CNodeStatusView::kArea2Start], 2, 1);
     sendGrid->addWidget(m_numbers[CNodeStatusView::kArea2Size], 2, 2);
 

@@ -34,9 +34,9 @@ void CStatusDialog::Bind(CStatusView& view, QBoxLayout* content) {
     m_copyCsv = new QPushButton(QString::fromStdString(MessageText(Msg::kCopyCsv)), this);
     m_copyCsv->setObjectName("copyCsvButton");
     m_copyCsv->setAutoDefault(false);
-    m_updateButton = new QPushButton(QString::fromUtf8("更新(&U)"), this);
+    m_updateButton = new QPushButton(tr("更新(&U)"), this);
     m_updateButton->setObjectName("updateButton");
-    m_closeButton = new QPushButton(QString::fromUtf8("閉じる(&C)"), this);
+    m_closeButton = new QPushButton(tr("閉じる(&C)"), this);
     m_closeButton->setObjectName("closeButton");
     m_buttonRow->addWidget(m_autoRefresh);
     m_buttonRow->addWidget(m_copyCsv);
