@@ -12,6 +12,7 @@
 
 #include "comm/DeviceString.h"
 #include "comm/ProfileFile.h"
+#include "monitor/MonitorTargets.h"
 #include "sim/SimServer.h"
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
 #include "sim/UnitSimulatorAdapter.h"
@@ -137,4 +138,40 @@ void CCliConnection::ExplainOpenFailure() {
 
 CliFailure CCliConnection::FailureOf(const CCliPrompter& prompter) const {
     return ::FailureOf(&m_comm, &prompter, m_refusal);
+}
+
+bool MonitorTargetsOf(const std::string& command, const std::string& network, const ConnectionOptions& connection,
+                      const CLI::App& cmd, std::ostream& err, std::vector<MonitorTarget>* targets,
+                      std::unique_ptr<CSimServer>* sim) {
+    bool connectionGiven = false;
+    for (const char* name : {"--device", "--gateway", "--simulate", "--unit"}) connectionGiven |= cmd.count(name) > 0;
+    if (!network.empty() && connectionGiven) {
+        err << "linksmithctl: " << command << " takes either connection options or --network, not both\n";
+        return false;
+    }
+    if (!network.empty()) {
+        std::vector<std::string> why;
+        if (CMonitorTargets::FromNetworkFile(network, connection.timeoutMs, targets, &why)) return true;
+        for (const auto& line : why) err << "linksmithctl: " << line << "\n";
+        return false;
+    }
+    std::string why;
+    MonitorTarget t = CMonitorTargets::Single(connection.device, connection.gateway,
+                                              static_cast<unsigned>(connection.unit), connection.timeoutMs);
+    if (!CMonitorTargets::Check(t, &why)) {
+        err << "linksmithctl: " << why << "\n";
+        return false;
+    }
+    targets->push_back(t);
+    if (!connection.simulate) return true;
+#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
+    *sim = std::make_unique<CSimServer>();
+    auto unit = std::make_unique<CUnitSimulatorAdapter>();
+    unit->Unit().SetUnitNumber(connection.unit);
+    (*sim)->AddPlc(0, 0, std::move(unit));
+    return true;
+#else
+    err << "linksmithctl: --simulate is not available in this build\n";
+    return false;
+#endif
 }

@@ -2,6 +2,7 @@
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cli/CliFailure.h"
 #include "comm/CommuProcess.h"
@@ -12,6 +13,7 @@ class App;
 }
 class CCliPrompter;
 class CSimServer;
+struct MonitorTarget;
 
 // The connection options every command that talks to a unit shares.
 struct ConnectionOptions {
@@ -25,6 +27,13 @@ struct ConnectionOptions {
 };
 
 void AddConnectionOptions(CLI::App& command, ConnectionOptions& options);
+
+// The units watch and exporter read: every node of the network file, or else the one unit the
+// connection options name (with --simulate, simulated in *sim). False after the reason was
+// written on err.
+bool MonitorTargetsOf(const std::string& command, const std::string& network, const ConnectionOptions& connection,
+                      const CLI::App& cmd, std::ostream& err, std::vector<MonitorTarget>* targets,
+                      std::unique_ptr<CSimServer>* sim);
 
 // The middleware, the communication object and (with --simulate) the simulated unit for one
 // command: Open() starts them and opens the PLC, the destructor closes everything.

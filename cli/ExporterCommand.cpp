@@ -103,41 +103,9 @@ void RunExporter(const ExporterOptions& o, const CLI::App& cmd, CliContext& ctx)
                 << "port 0-65535)\n";
         return;
     }
-    bool connectionGiven = false;
-    for (const char* name : {"--device", "--gateway", "--simulate", "--unit"}) connectionGiven |= cmd.count(name) > 0;
-    if (!o.network.empty() && connectionGiven) {
-        ctx.err << "linksmithctl: exporter takes either connection options or --network, not both\n";
-        return;
-    }
     std::vector<MonitorTarget> targets;
     std::unique_ptr<CSimServer> sim;
-    if (!o.network.empty()) {
-        std::vector<std::string> why;
-        if (!CMonitorTargets::FromNetworkFile(o.network, o.connection.timeoutMs, &targets, &why)) {
-            for (const auto& line : why) ctx.err << "linksmithctl: " << line << "\n";
-            return;
-        }
-    } else {
-        std::string why;
-        MonitorTarget t = CMonitorTargets::Single(o.connection.device, o.connection.gateway,
-                                                  static_cast<unsigned>(o.connection.unit), o.connection.timeoutMs);
-        if (!CMonitorTargets::Check(t, &why)) {
-            ctx.err << "linksmithctl: " << why << "\n";
-            return;
-        }
-        targets.push_back(t);
-        if (o.connection.simulate) {
-#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
-            sim = std::make_unique<CSimServer>();
-            auto unit = std::make_unique<CUnitSimulatorAdapter>();
-            unit->Unit().SetUnitNumber(o.connection.unit);
-            sim->AddPlc(0, 0, std::move(unit));
-#else
-            ctx.err << "linksmithctl: --simulate is not available in this build\n";
-            return;
-#endif
-        }
-    }
+    if (!MonitorTargetsOf("exporter", o.network, o.connection, cmd, ctx.err, &targets, &sim)) return;
     const std::string problem = BindProblem(host, port);
     if (!problem.empty()) {
         ctx.err << "linksmithctl: cannot listen on " << o.listen << ": " << problem << "\n";

@@ -54,43 +54,10 @@ private:
 
 void RunWatch(const WatchOptions& o, const CLI::App& cmd, CliContext& ctx) {
     std::vector<MonitorTarget> targets;
-    bool connectionGiven = false;
-    for (const char* name : {"--device", "--gateway", "--simulate", "--unit"}) connectionGiven |= cmd.count(name) > 0;
-    if (!o.network.empty() && connectionGiven) {
-        ctx.err << "linksmithctl: watch takes either connection options or --network, not both\n";
+    std::unique_ptr<CSimServer> sim;
+    if (!MonitorTargetsOf("watch", o.network, o.connection, cmd, ctx.err, &targets, &sim)) {
         ctx.exitCode = kExitRefused;
         return;
-    }
-    std::unique_ptr<CSimServer> sim;
-    if (!o.network.empty()) {
-        std::vector<std::string> why;
-        if (!CMonitorTargets::FromNetworkFile(o.network, o.connection.timeoutMs, &targets, &why)) {
-            for (const auto& line : why) ctx.err << "linksmithctl: " << line << "\n";
-            ctx.exitCode = kExitRefused;
-            return;
-        }
-    } else {
-        std::string why;
-        MonitorTarget t = CMonitorTargets::Single(o.connection.device, o.connection.gateway,
-                                                  static_cast<unsigned>(o.connection.unit), o.connection.timeoutMs);
-        if (!CMonitorTargets::Check(t, &why)) {
-            ctx.err << "linksmithctl: " << why << "\n";
-            ctx.exitCode = kExitRefused;
-            return;
-        }
-        targets.push_back(t);
-        if (o.connection.simulate) {
-#if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
-            sim = std::make_unique<CSimServer>();
-            auto unit = std::make_unique<CUnitSimulatorAdapter>();
-            unit->Unit().SetUnitNumber(o.connection.unit);
-            sim->AddPlc(0, 0, std::move(unit));
-#else
-            ctx.err << "linksmithctl: --simulate is not available in this build\n";
-            ctx.exitCode = kExitRefused;
-            return;
-#endif
-        }
     }
     StopSignals signals;
     CUnitPool pool(targets, sim.get(), true);

@@ -15,7 +15,9 @@ set(expected
   share/man/man1/linksmith.1 share/man/man1/linksmithctl.1 share/man/man1/linksmith-unitsim.1)
 if(WITH_GUI)
   list(APPEND expected bin/linksmith share/applications/linksmith.desktop
-       share/icons/hicolor/scalable/apps/linksmith.svg share/icons/hicolor/64x64/apps/linksmith.png)
+       share/icons/hicolor/scalable/apps/linksmith.svg share/icons/hicolor/64x64/apps/linksmith.png
+       share/mime/packages/linksmith.xml share/linksmith/manual/ja/index.html
+       share/linksmith/manual/en/index.html share/linksmith/manual/manual.css)
 endif()
 foreach(f IN LISTS expected)
   if(NOT EXISTS "${PREFIX}/${f}")
@@ -42,6 +44,19 @@ if(WITH_GUI)
   file(READ "${PREFIX}/share/applications/linksmith.desktop" desktop)
   if(NOT desktop MATCHES "\nExec=linksmith" OR NOT desktop MATCHES "\nIcon=linksmith")
     message(FATAL_ERROR "desktop file lacks Exec or Icon")
+  endif()
+  # File managers open .lsm files with linksmith: the type the desktop entry declares is the one
+  # shared-mime-info learns for *.lsm.
+  if(NOT desktop MATCHES "\nMimeType=application/x-linksmith-settings;")
+    message(FATAL_ERROR "desktop file declares no settings file type")
+  endif()
+  find_program(update_mime update-mime-database)
+  if(update_mime)
+    execute_process(COMMAND "${update_mime}" "${PREFIX}/share/mime" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
+    file(READ "${PREFIX}/share/mime/globs2" globs)
+    if(NOT rc EQUAL 0 OR NOT globs MATCHES "application/x-linksmith-settings:\\*\\.lsm")
+      message(FATAL_ERROR "shared-mime-info does not map *.lsm to the settings file type (${rc})")
+    endif()
   endif()
 endif()
 file(REMOVE_RECURSE "${PREFIX}")

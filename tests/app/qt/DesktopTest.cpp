@@ -205,7 +205,17 @@ TEST_F(DesktopTest, HelpAndF1OpenTheManualInTheLanguageOfTheWindow) {
     EXPECT_EQ(browser.opened[2].toLocalFile(), ja);
     EXPECT_EQ(browser.opened[3].toLocalFile(), en);
 
+    // Installed: under share/linksmith/manual beside the program's bin folder.
     QDir(beside.filePath("manual")).removeRecursively();
+    beside.mkpath("../share/linksmith/manual/ja");
+    QFile installed(beside.filePath("../share/linksmith/manual/ja/index.html"));
+    ASSERT_TRUE(installed.open(QIODevice::WriteOnly));
+    installed.close();
+    qputenv("LANGUAGE", "ja");
+    w->RunCommand(32794);
+    ASSERT_EQ(browser.opened.size(), 5);
+    EXPECT_EQ(browser.opened[4].toLocalFile(), QDir::cleanPath(beside.filePath("../share/linksmith/manual/ja/index.html")));
+    QDir(beside.filePath("../share")).removeRecursively();
     QDesktopServices::unsetUrlHandler("file");
     if (language.isNull())
         qunsetenv("LANGUAGE");
