@@ -13,6 +13,7 @@
 #include "comm/DeviceString.h"
 #include "comm/ProfileFile.h"
 #include "monitor/MonitorTargets.h"
+#include "platform/LocalTime.h"
 #include "sim/SimServer.h"
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
 #include "sim/UnitSimulatorAdapter.h"
@@ -22,8 +23,7 @@ namespace {
 std::string FrameLine(bool outgoing, const std::vector<uint8_t>& bytes) {
     timeval tv{};
     gettimeofday(&tv, nullptr);
-    tm local{};
-    localtime_r(&tv.tv_sec, &local);
+    const std::tm local = LocalTime(tv.tv_sec);
     char stamp[48];
     size_t n = std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
     std::snprintf(stamp + n, sizeof stamp - n, ".%06ld", static_cast<long>(tv.tv_usec));

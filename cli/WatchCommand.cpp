@@ -2,7 +2,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <csignal>
 #include <memory>
 #include <ostream>
 #include <thread>
@@ -12,6 +11,7 @@
 #include "monitor/MonitorEvents.h"
 #include "monitor/MonitorTargets.h"
 #include "monitor/UnitPool.h"
+#include "platform/StopSignals.h"
 #include "sim/SimServer.h"
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
 #include "sim/UnitSimulatorAdapter.h"
@@ -31,27 +31,6 @@ struct WatchOptions {
 std::atomic<bool> g_stop{false};
 void OnStopSignal(int) { g_stop = true; }
 
-// SIGINT and SIGTERM end the watch after the read under way; the previous handlers come back after.
-class StopSignals {
-public:
-    StopSignals() {
-        g_stop = false;
-        struct sigaction sa {};
-        sa.sa_handler = &OnStopSignal;
-        sigemptyset(&sa.sa_mask);
-        sigaction(SIGINT, &sa, &m_int);
-        sigaction(SIGTERM, &sa, &m_term);
-    }
-    ~StopSignals() {
-        sigaction(SIGINT, &m_int, nullptr);
-        sigaction(SIGTERM, &m_term, nullptr);
-    }
-
-private:
-    struct sigaction m_int {};
-    struct sigaction m_term {};
-};
-
 void RunWatch(const WatchOptions& o, const CLI::App& cmd, CliContext& ctx) {
     std::vector<MonitorTarget> targets;
     std::unique_ptr<CSimServer> sim;
@@ -59,7 +38,10 @@ void RunWatch(const WatchOptions& o, const CLI::App& cmd, CliContext& ctx) {
         ctx.exitCode = kExitRefused;
         return;
     }
-    StopSignals signals;
+    // SIGINT and SIGTERM (Ctrl+C on Windows) end the watch after the read under way; the
+    // previous handlers come back after.
+    g_stop = false;
+    CStopSignals signals(&OnStopSignal);
     CUnitPool pool(targets, sim.get(), true);
     std::vector<MonitorReading> last;
     auto print = [&](const std::vector<MonitorEvent>& events) {

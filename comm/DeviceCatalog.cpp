@@ -6,6 +6,8 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/Folders.h"
+
 namespace {
 constexpr size_t kMaxText = 255;
 constexpr size_t kMaxValue = 500;
@@ -33,7 +35,7 @@ bool HandOver(const std::string& text, std::string* out) {
 }  // namespace
 
 CDeviceCatalog::CDeviceCatalog(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(std::filesystem::u8path(path), std::ios::binary);
     if (!f) return;
     // Sections are full key paths; keep them per group, in file order, then read group by group.
     struct Raw {
@@ -119,9 +121,10 @@ bool CDeviceCatalog::GetVersion(const std::string& key, std::string* versionName
 }
 
 std::string CDeviceCatalog::InstalledPath() {
+    const std::string folder = ExecutableFolder();
+    if (folder.empty()) return std::string();
     std::error_code ec;
-    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) return std::string();
-    const std::filesystem::path path = exe.parent_path().parent_path() / "share" / "linksmith" / "DeviceCatalog.ini";
-    return std::filesystem::is_regular_file(path, ec) ? path.string() : std::string();
+    const std::filesystem::path path =
+        std::filesystem::u8path(folder).parent_path() / "share" / "linksmith" / "DeviceCatalog.ini";
+    return std::filesystem::is_regular_file(path, ec) ? path.u8string() : std::string();
 }

@@ -1,13 +1,12 @@
 #include "comm/ProfileFile.h"
 
-#include <sys/stat.h>
-
-#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
 
 #include "model/FileIo.h"
+#include "platform/Folders.h"
 
 namespace {
 std::string Trim(const std::string& s) {
@@ -19,7 +18,7 @@ std::string Trim(const std::string& s) {
 
 std::vector<std::string> ReadLines(const std::string& path) {
     std::vector<std::string> lines;
-    std::ifstream f(path, std::ios::binary);
+    std::ifstream f(std::filesystem::u8path(path), std::ios::binary);
     std::string line;
     while (std::getline(f, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -35,9 +34,15 @@ bool IsSection(const std::string& line, std::string* name) {
     return true;
 }
 
+// Folders made here are the user's own (0700 on Linux); folders that exist are left as they are.
 void MakeParents(const std::string& path) {
-    for (size_t i = 1; i < path.size(); ++i)
-        if (path[i] == '/') mkdir(path.substr(0, i).c_str(), 0700);
+    namespace fs = std::filesystem;
+    fs::path folder;
+    for (const fs::path& part : fs::u8path(path).parent_path()) {
+        folder /= part;
+        std::error_code ec;
+        if (fs::create_directory(folder, ec)) fs::permissions(folder, fs::perms::owner_all, ec);
+    }
 }
 }  // namespace
 
@@ -100,13 +105,5 @@ bool CProfileFile::WriteString(const std::string& section, const std::string& ke
 }
 
 std::string CProfileFile::DefaultPath() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : ".") + "/.config";
-    }
-    return base + "/LinkSmith/LinkSmith.ini";
+    return UserConfigFolder() + "/LinkSmith/LinkSmith.ini";
 }

@@ -11,7 +11,8 @@ public:
     bool WriteString(const std::string& section, const std::string& key, const std::string& value);
     const std::string& Path() const { return m_path; }
 
-    // $XDG_CONFIG_HOME/LinkSmith/LinkSmith.ini, or ~/.config/LinkSmith/LinkSmith.ini.
+    // LinkSmith/LinkSmith.ini in the user's config folder: $XDG_CONFIG_HOME or ~/.config on
+    // Linux, %APPDATA% on Windows.
     static std::string DefaultPath();
 
 private:

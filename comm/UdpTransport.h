@@ -1,5 +1,6 @@
 #pragma once
 #include "comm/Transport.h"
+#include "platform/UdpSocket.h"
 
 // A connected UDP socket to one endpoint (IPv4 or IPv6); datagrams from elsewhere never reach it.
 class CUdpTransport : public ITransport {
@@ -14,5 +15,5 @@ public:
 
 private:
     IClock& m_clock;
-    int m_socket = -1;
+    CUdpSocket m_socket;
 };

@@ -1,19 +1,19 @@
 #include "model/FileIo.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 
 #include "model/FileSystemOps.h"
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
     // A folder opens like a file here, and reading it throws from inside the stream.
+    // Paths are UTF-8: on Windows the wide name opens a file whatever the system's code page.
+    const std::filesystem::path name = std::filesystem::u8path(path);
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
+    if (std::filesystem::is_directory(name, error)) return false;
+    std::ifstream in(name, std::ios::binary);
     if (!in) return false;
     std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (in.bad()) return false;
@@ -43,11 +43,11 @@ bool FollowLinks(std::string& path) {
     namespace fs = std::filesystem;
     for (int hops = 0; hops < 40; ++hops) {
         std::error_code error;
-        if (!fs::is_symlink(path, error)) return true;
-        fs::path target = fs::read_symlink(path, error);
+        if (!fs::is_symlink(fs::u8path(path), error)) return true;
+        fs::path target = fs::read_symlink(fs::u8path(path), error);
         if (error) return false;
-        if (target.is_relative()) target = fs::path(path).parent_path() / target;
-        path = target.string();
+        if (target.is_relative()) target = fs::u8path(path).parent_path() / target;
+        path = target.u8string();
     }
     return false;
 }
@@ -67,17 +67,15 @@ bool WriteFileAtomically(const std::string& linkOrPath, const std::string& bytes
     std::string path = linkOrPath;
     if (!FollowLinks(path)) return false;
     const std::string temp = path + ".saving";
-    struct stat old {};
-    const bool replacing = ::stat(path.c_str(), &old) == 0;
-    const int fd = ops.Open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ops.Open(temp.c_str(), CFileSystemOps::kNewFileFlags, 0666);
     if (fd < 0) return false;
     // The new file takes the place of the old one, so it keeps the old one's permissions.
-    if (replacing) ::fchmod(fd, old.st_mode & 0777);
+    CFileSystemOps::KeepPermissions(path, fd);
     bool ok = WriteAll(ops, fd, bytes);
     // Flushed before the rename: after a power loss the name holds the old or the new bytes, never none.
     ok = ok && ops.Sync(fd) == 0;
     ok = ops.Close(fd) == 0 && ok;
-    // rename replaces the old file in one step; until then the old file is untouched.
+    // The rename replaces the old file in one step; until then the old file is untouched.
     ok = ok && ops.Rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) ops.Remove(temp.c_str());
     return ok;

@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/LocalTime.h"
 #include "status/CsvText.h"
 #include "status/ErrorStatusView.h"
 
@@ -213,14 +214,14 @@ std::string CMonitorEvents::IsoTime(std::chrono::system_clock::time_point time) 
         millis += 1000;
         --seconds;
     }
-    std::tm local{};
-    localtime_r(&seconds, &local);
+    long offset = 0;
+    const std::tm local = LocalTime(seconds, &offset);
     char stamp[40];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local);
     char zone[8];
-    std::strftime(zone, sizeof zone, "%z", &local);  // +0900
+    const long minutes = (offset < 0 ? -offset : offset) / 60;
+    std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);  // +09:00
     std::string z(zone);
-    if (z.size() == 5) z.insert(3, ":");
     char out[64];
     std::snprintf(out, sizeof out, "%s.%03ld%s", stamp, millis, z.c_str());
     return out;

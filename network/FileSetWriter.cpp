@@ -2,8 +2,6 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
 
 #include "model/FileIo.h"
 #include "model/FileSystemOps.h"
@@ -18,16 +16,14 @@ void CFileSetWriter::Add(const std::string& path, const std::string& newBytes, c
 
 bool CFileSetWriter::WriteTemp(Item& item) {
     const std::string temp = item.path + kTempSuffix;
-    struct stat old {};
-    const bool replacing = ::stat(item.path.c_str(), &old) == 0;
-    const int fd = m_ops.Open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = m_ops.Open(temp.c_str(), CFileSystemOps::kNewFileFlags, 0666);
     if (fd < 0) {
         m_error = "cannot create " + temp + ": " + std::strerror(errno);
         return false;
     }
     item.tempWritten = true;
     // The new file takes the old one's place, so it keeps its permissions.
-    if (replacing) ::fchmod(fd, old.st_mode & 0777);
+    CFileSystemOps::KeepPermissions(item.path, fd);
     size_t done = 0;
     bool ok = true;
     while (ok && done < item.newBytes.size()) {

@@ -4,12 +4,12 @@
 #include <string>
 
 #include "comm/DatagramPeer.h"
+#include "platform/UdpSocket.h"
 
 // Serves a datagram peer (the simulator) on a UDP address; replies go back to each sender.
 class CUdpSimServer {
 public:
     explicit CUdpSimServer(IDatagramPeer& peer) : m_peer(peer) {}
-    ~CUdpSimServer();
     // host: an IPv4 or IPv6 literal or a name; port 0 picks a free port. False with a reason.
     bool Bind(const std::string& host, uint16_t port, std::string* error);
     uint16_t Port() const { return m_port; }
@@ -21,7 +21,7 @@ public:
 
 private:
     IDatagramPeer& m_peer;
-    int m_socket = -1;
+    CUdpSocket m_socket;
     uint16_t m_port = 0;
     std::atomic<bool> m_stop{false};
     void (*m_log)(bool, const uint8_t*, size_t) = nullptr;

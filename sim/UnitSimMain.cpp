@@ -9,6 +9,7 @@
 #include <memory>
 #include <sys/time.h>
 
+#include "platform/LocalTime.h"
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
@@ -23,8 +24,7 @@ void OnSignal(int) {
 void LogFrame(bool outgoing, const uint8_t* bytes, size_t length) {
     timeval tv{};
     gettimeofday(&tv, nullptr);
-    tm local{};
-    localtime_r(&tv.tv_sec, &local);
+    const std::tm local = LocalTime(tv.tv_sec);
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%H:%M:%S", &local);
     std::fprintf(stderr, "%s.%06ld %s", stamp, static_cast<long>(tv.tv_usec), outgoing ? "->" : "<-");
@@ -158,6 +158,8 @@ bool ParseGroup(const std::string& text, PlcGroup* group) {
 
 int main(int argc, char** argv) {
     CLI::App app{"LinkSmith unit simulator: serves simulated network units over UDP"};
+    // "/path" is a file name on every system, never a Windows-style option.
+    app.allow_windows_style_options(false);
     std::string host = "127.0.0.1";
     int port = 9600;
     std::vector<std::string> plcTexts;

@@ -1,5 +1,6 @@
 # Installs the build into a fresh prefix and runs the installed programs from there.
-# Run with -DBUILD_DIR=... -DPREFIX=... -DWITH_GUI=ON|OFF.
+# Run with -DBUILD_DIR=... -DPREFIX=... -DWITH_GUI=ON|OFF, and for the Windows build -DEXE=.exe
+# -DEMULATOR=<what runs its programs here>.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD_DIR}" --prefix "${PREFIX}"
                 RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -8,7 +9,7 @@ if(NOT rc EQUAL 0)
 endif()
 
 set(expected
-  bin/linksmithctl bin/linksmith-unitsim
+  bin/linksmithctl${EXE} bin/linksmith-unitsim${EXE}
   share/linksmith/DeviceCatalog.ini
   share/linksmith/examples/plant-line1.lsm share/linksmith/examples/plant-line1-old.csv
   share/linksmith/examples/plant-line1-japanese.lsm share/linksmith/examples/scenario-healthy.txt
@@ -25,7 +26,7 @@ foreach(f IN LISTS expected)
   endif()
 endforeach()
 
-execute_process(COMMAND "${PREFIX}/bin/linksmithctl" show "${PREFIX}/share/linksmith/examples/plant-line1.lsm"
+execute_process(COMMAND ${EMULATOR} "${PREFIX}/bin/linksmithctl${EXE}" show "${PREFIX}/share/linksmith/examples/plant-line1.lsm"
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "VR4K-LUX22")
   message(FATAL_ERROR "installed linksmithctl show failed (${rc}): ${out}${err}")

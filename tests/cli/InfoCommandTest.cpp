@@ -8,6 +8,7 @@
 #include "model/Messages.h"
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
+#include "tests/platform/TestConfigFolder.h"
 #include "tests/comm/ScriptedUnit.h"
 
 namespace {
@@ -15,7 +16,7 @@ namespace {
 class InfoCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);
+        UseConfigFolder(::testing::TempDir());
         sim.AddPlc(0, 0, std::make_unique<CScriptedUnit>());
         std::string error;
         ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;

@@ -15,13 +15,14 @@
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/platform/TestConfigFolder.h"
 
 namespace {
 // read, write and status against a simulated unit (unit number 2) served over loopback UDP.
 class TransferCommand : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);
+        UseConfigFolder(::testing::TempDir());
         // Set up before the server thread starts; afterwards only through Change().
         auto adapter = std::make_unique<CUnitSimulatorAdapter>();
         adapter->Unit().SetModelName("VR4K-LUX22");

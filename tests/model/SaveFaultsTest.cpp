@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include "model/FileIo.h"
@@ -162,8 +162,13 @@ TEST_F(SaveFaultsTest, FailedFirstSaveLeavesNoFileAtAll) {
 }
 
 TEST_F(SaveFaultsTest, ReadOnlyDirectory) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root ignores permissions";
     fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
+    if (std::FILE* probe = std::fopen((dir / "probe").string().c_str(), "wb")) {
+        std::fclose(probe);
+        fs::permissions(dir, fs::perms::owner_all);
+        fs::remove(dir / "probe");
+        GTEST_SKIP() << "the folder stays writable here (root, or a system without these permissions)";
+    }
     EXPECT_FALSE(file.Save(""));
     fs::permissions(dir, fs::perms::owner_all);
     ExpectFailedSaveKeptEverything();
@@ -183,9 +188,8 @@ TEST_F(SaveFaultsTest, DirectoryRemovedBetweenChoosingAndWriting) {
 TEST_F(SaveFaultsTest, ReplacedFileKeepsItsPermissions) {
     fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_TRUE(file.Save(""));
-    struct stat st {};
-    ASSERT_EQ(::stat(path.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
     EXPECT_NE(Contents(), before);
 }
 

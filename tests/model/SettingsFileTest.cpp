@@ -547,7 +547,7 @@ TEST_F(SettingsFileOnDiskTest, LoadTakesOverDirectoryAndNameOrSaysNotFound) {
     std::ofstream(path, std::ios::binary) << DefaultWith(",Token watchdog timer", ",Token watchdog timer,8,");
     EXPECT_TRUE(file.Load(path.string(), false));
     EXPECT_EQ(record.pc.tokenWatchdog, 8);
-    EXPECT_EQ(file.currentDirectory, dir.string() + "/");
+    EXPECT_EQ(file.currentDirectory, (dir / "").string()) << "ends in the system's separator";
     EXPECT_EQ(file.currentFileName, "unit.lsm");
 
     EXPECT_FALSE(file.Load((dir / "missing.lsm").string(), false));

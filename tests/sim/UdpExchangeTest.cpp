@@ -1,13 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <thread>
 
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
+#include "platform/UdpSocket.h"
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "tests/comm/ScriptedUnit.h"
@@ -78,13 +75,9 @@ TEST_F(UdpExchange, ControllerDataReadOverIpv4) {
 }
 
 TEST_F(UdpExchange, WorksOverIpv6) {
-    int probe = socket(AF_INET6, SOCK_DGRAM, 0);
-    sockaddr_in6 a{};
-    a.sin6_family = AF_INET6;
-    a.sin6_addr = in6addr_loopback;
-    bool ok = probe >= 0 && bind(probe, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
-    if (probe >= 0) close(probe);
-    if (!ok) GTEST_SKIP() << "no IPv6 loopback here";
+    CUdpSocket probe;
+    if (!probe.Bind("::1", 0, nullptr)) GTEST_SKIP() << "no IPv6 loopback here";
+    probe.Close();
     Serve("::1");
     ASSERT_TRUE(Connect("::1"));
     std::vector<uint8_t> got;

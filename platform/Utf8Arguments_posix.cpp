@@ -1,0 +1,3 @@
+#include "platform/Utf8Arguments.h"
+
+std::vector<std::string> Utf8Arguments(int argc, char** argv) { return std::vector<std::string>(argv, argv + argc); }
