@@ -1,5 +1,6 @@
 #!/bin/sh
-# Renders, without a display, the main window with the sample unit into docs/main-window.png and
+# Renders, without a display, the main window with the sample unit into docs/main-window.png (in
+# English into docs/main-window-en.png) and
 # one status view (VIEW, default network; see LINKSMITH_SCREENSHOT_VIEW in linksmith(1)) over the
 # simulated unit in the state of examples/scenario-faults.txt into docs/status-view.png, and the
 # network window with the example network examples/network-line1 into docs/network-window.png.
@@ -14,6 +15,8 @@ program="${LINKSMITH_PROGRAM:-build/default/app/qt/linksmith}"
 # plant-line1.lsm and the scenario both address unit 2.
 XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=docs/main-window.png \
   "$program" --simulate examples/plant-line1.lsm
+XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=docs/main-window-en.png \
+  "$program" --lang en --simulate examples/plant-line1.lsm
 XDG_CONFIG_HOME="$(mktemp -d)" QT_QPA_PLATFORM=offscreen LINKSMITH_SCREENSHOT=docs/status-view.png \
   LINKSMITH_SCREENSHOT_VIEW="$view" \
   "$program" --scenario examples/scenario-faults.txt examples/plant-line1.lsm

@@ -373,19 +373,19 @@
     <name>CMappingTablePageWidget</name>
     <message>
         <source>領域1&#x3000;ｴﾘｱ種別：</source>
-        <translation>Area 1 area type:</translation>
+        <translation>Area 1 type:</translation>
     </message>
     <message>
         <source>領域2&#x3000;ｴﾘｱ種別：</source>
-        <translation>Area 2 area type:</translation>
+        <translation>Area 2 type:</translation>
     </message>
     <message>
         <source>先頭ﾁｬﾈﾙ</source>
-        <translation>Start channel</translation>
+        <translation>Start ch</translation>
     </message>
     <message>
         <source>ﾉｰﾄﾞ番号</source>
-        <translation>Node number</translation>
+        <translation>Node</translation>
     </message>
     <message>
         <source>ｵﾌｾｯﾄ</source>
@@ -880,7 +880,7 @@
     </message>
     <message>
         <source>最小許容ﾌﾚｰﾑ間隔Wait時間</source>
-        <translation>Minimum frame interval wait time</translation>
+        <translation>Min. frame interval wait</translation>
     </message>
     <message>
         <source>ﾉｰﾄﾞ名</source>

@@ -182,6 +182,22 @@ TEST_F(EnglishWindowTest, MonitorAndNetworkWindowsInEnglishWithNothingCutOff) {
     EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
 }
 
+// The English window needs no more room than the Japanese one, so it fits the screens the
+// Japanese one fits (every page laid out, the extension page too).
+TEST_F(EnglishWindowTest, EnglishWindowFitsWhereTheJapaneseOneFits) {
+    QSize needed[2];
+    for (int l = 0; l < 2; ++l) {
+        ASSERT_TRUE(Start({"--lang", l == 0 ? "ja" : "en", LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm"}));
+        if (Window().Tabs()->count() == 3) Window().RunCommand(32792);
+        ASSERT_EQ(Window().Tabs()->count(), 4);
+        Window().show();
+        QApplication::processEvents();
+        needed[l] = Window().minimumSizeHint();
+    }
+    EXPECT_LE(needed[1].width(), needed[0].width());
+    EXPECT_LE(needed[1].height(), needed[0].height());
+}
+
 // View > Language: the choice is kept beside the view state and the next start comes up in it;
 // --lang still goes before it, and the locale counts only while nothing was chosen.
 TEST_F(EnglishWindowTest, LanguageMenuChoiceHoldsFromTheNextStart) {
@@ -205,7 +221,7 @@ TEST_F(EnglishWindowTest, LanguageMenuChoiceHoldsFromTheNextStart) {
     ASSERT_TRUE(Start({}));
     EXPECT_EQ(Window().Action(32771)->text(), "&New");
     EXPECT_TRUE(Window().findChild<QAction*>("language_en")->isChecked());
-    EXPECT_EQ(Window().Tabs()->tabText(0), "System Settings");
+    EXPECT_EQ(Window().Tabs()->tabText(0), "System");
 
     ASSERT_TRUE(Start({"--lang", "ja"}));
     EXPECT_EQ(Window().Action(32771)->text(), QString::fromUtf8("新規作成(&N)"));
