@@ -3,30 +3,18 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QVariant>
+
+#include "model/Messages.h"
 
 namespace {
 const char kIndex[] = "index.html";
-
-// LANGUAGE is a colon-separated list of preferences; its first entry wins, as gettext reads it.
-QString FirstPreference() {
-    const QString languages = qEnvironmentVariable("LANGUAGE");
-    const QString first = languages.section(':', 0, 0);
-    if (!first.isEmpty()) return first;
-    const QString all = qEnvironmentVariable("LC_ALL");
-    if (!all.isEmpty()) return all;
-    return qEnvironmentVariable("LANG");
-}
 }  // namespace
 
 CHelpManual::CHelpManual(const QString& programDir)
     : m_programDir(programDir.isEmpty() ? QCoreApplication::applicationDirPath() : programDir) {}
 
 QString CHelpManual::Language() {
-    const QVariant chosen = QCoreApplication::instance() ? QCoreApplication::instance()->property("uiLanguage")
-                                                         : QVariant();
-    if (chosen.isValid() && !chosen.toString().isEmpty()) return chosen.toString().left(2).toLower();
-    return FirstPreference().startsWith(QStringLiteral("en")) ? QStringLiteral("en") : QStringLiteral("ja");
+    return QString::fromStdString(MessageLanguage());
 }
 
 QString CHelpManual::ExpectedIndexPage(const QString& language) const {

@@ -9,9 +9,8 @@ public:
     // programDir empty: the running program's folder.
     explicit CHelpManual(const QString& programDir = QString());
 
-    // The language of the manual to show: the one the user interface speaks, taken from the
-    // application's "uiLanguage" property when it is set, else "en" when LANGUAGE or LANG asks
-    // for English, else "ja".
+    // The language of the manual to show: the one the window speaks ("ja", "en"; chosen at
+    // start from --lang, the language menu and the locale).
     static QString Language();
     // The manual's first page in that language (the Japanese one when that language has none);
     // empty when no manual is installed.
