@@ -1,22 +1,22 @@
-#include "cli/CliTransferHost.h"
+#include "app/FileTransferHost.h"
 
 #include "model/Prompter.h"
 #include "model/ValueText.h"
 
-CCliTransferHost::CCliTransferHost(CUnitSettings& record, IPrompter& prompter)
+CFileTransferHost::CFileTransferHost(CUnitSettings& record, IPrompter& prompter)
     : m_record(record),
       m_prompter(prompter),
       m_pages{m_panel, m_system, m_local, m_mapping, record.extensionCheck ? &m_extension : nullptr} {
     LoadPagesFromRecord();
 }
 
-CCliTransferHost::~CCliTransferHost() = default;
+CFileTransferHost::~CFileTransferHost() = default;
 
-void CCliTransferHost::LoadPagesFromRecord() {
+void CFileTransferHost::LoadPagesFromRecord() {
     ::LoadPagesFromRecord(m_pages, m_record, kDecimal);
 }
 
-bool CCliTransferHost::CheckAllPages(bool forSave) {
+bool CFileTransferHost::CheckAllPages(bool forSave) {
     m_scratch = std::make_unique<CUnitSettings>(m_record);
     m_refusingPage.clear();
     if (::CheckAllPages(m_pages, forSave, kDecimal, *m_scratch, m_prompter)) return true;
@@ -35,19 +35,19 @@ bool CCliTransferHost::CheckAllPages(bool forSave) {
     return false;
 }
 
-bool CCliTransferHost::CheckLocalOtherOverlap() {
+bool CFileTransferHost::CheckLocalOtherOverlap() {
     return ::CheckLocalOtherOverlap(m_local.Values(), m_mapping.WorkingCopy(), m_prompter);
 }
 
-int CCliTransferHost::IpAddressMethodIndex() const {
+int CFileTransferHost::IpAddressMethodIndex() const {
     return m_system.ListSelection(CSystemSettingPage::kIpAddressMethod);
 }
 
-bool CCliTransferHost::AutomaticBaudRate() const {
+bool CFileTransferHost::AutomaticBaudRate() const {
     return m_system.BaudRate() != 0;
 }
 
-void CCliTransferHost::StorePagesIntoRecord() {
+void CFileTransferHost::StorePagesIntoRecord() {
     if (!m_scratch) return;
     m_record.pc = m_scratch->pc;
     m_record.pc.faLinkNodeCount = static_cast<uint16_t>(m_record.pc.entryCount);

@@ -13,11 +13,13 @@
 class IPrompter;
 
 // The editor pages loaded from a settings file, as the transfer workflow and the checks see
-// them: nothing is edited, so what a check accepts is what the file holds.
-class CCliTransferHost : public ITransferHost {
+// them without an editor (the command line, each node of a network operation): nothing is
+// edited, so what a check accepts is what the file holds. Nothing here is shared, so each node
+// of a network operation has its own on its own thread.
+class CFileTransferHost : public ITransferHost {
 public:
-    CCliTransferHost(CUnitSettings& record, IPrompter& prompter);
-    ~CCliTransferHost() override;
+    CFileTransferHost(CUnitSettings& record, IPrompter& prompter);
+    ~CFileTransferHost() override;
 
     const CUnitAreaPanel& Panel() const { return m_panel; }
     const CSystemSettingPage& System() const { return m_system; }

@@ -5,7 +5,7 @@
 #include <ostream>
 
 #include "cli/CliFailure.h"
-#include "cli/CliTransferHost.h"
+#include "app/FileTransferHost.h"
 #include "cli/Commands.h"
 #include "cli/SettingsInput.h"
 #include "model/Messages.h"
@@ -24,7 +24,7 @@ struct Refusal {
 
 Refusal CheckRecord(CUnitSettings& record) {
     RecordingPrompter prompter;
-    CCliTransferHost host(record, prompter);
+    CFileTransferHost host(record, prompter);
     Refusal r;
     if (host.CheckAllPages(false)) {
         if (host.CheckLocalOtherOverlap()) return r;

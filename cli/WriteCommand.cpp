@@ -6,7 +6,7 @@
 #include "app/TransferWorkflow.h"
 #include "cli/CliFailure.h"
 #include "cli/CliPrompter.h"
-#include "cli/CliTransferHost.h"
+#include "app/FileTransferHost.h"
 #include "cli/Commands.h"
 #include "cli/ConnectionOptions.h"
 #include "cli/SettingsInput.h"
@@ -41,7 +41,7 @@ void AddWriteCommand(CLI::App& app, CliContext& ctx) {
         }
         CCliPrompter prompter(ctx.err, *yes, ctx.answers);
         prompter.subject = *path;
-        CCliTransferHost host(*record, prompter);
+        CFileTransferHost host(*record, prompter);
         CCliConnection connection(*options, *record, prompter, ctx.err);
         connection.SetDefaultUnit(record->unitNumber);
         if (!connection.Start()) return EndWithFailure(ctx, connection.FailureOf(prompter), *json);

@@ -5,16 +5,11 @@
 #include <map>
 #include <memory>
 
+#include "app/FileTransferHost.h"
 #include "model/Messages.h"
 #include "model/Prompter.h"
 #include "model/ValueText.h"
 #include "network/NetworkPlan.h"
-#include "pages/ExtensionPage.h"
-#include "pages/LocalNodePage.h"
-#include "pages/MappingTablePage.h"
-#include "pages/PageChecks.h"
-#include "pages/SystemSettingPage.h"
-#include "pages/UnitAreaPanel.h"
 
 namespace {
 
@@ -85,18 +80,11 @@ void CNetworkCheck::Files(const CNetworkPlan& plan) {
 
 int CNetworkCheck::PageCheck(const CUnitSettings& record, std::string& text) {
     text.clear();
-    // The editor's pages loaded from the record, checked as a transfer checks them.
-    auto panel = std::make_unique<CUnitAreaPanel>();
-    auto system = std::make_unique<CSystemSettingPage>();
-    auto local = std::make_unique<CLocalNodePage>();
-    auto extension = std::make_unique<CExtensionPage>();
-    auto mapping = std::make_unique<CMappingTablePage>(*system, *extension);
-    PageSet pages{*panel, *system, *local, *mapping, record.extensionCheck ? extension.get() : nullptr};
-    LoadPagesFromRecord(pages, record, kDecimal);
+    // Checked as a transfer checks it; the host only reads the record, here a copy of it.
+    CUnitSettings copy(record);
     RecordingPrompter prompter;
-    auto scratch = std::make_unique<CUnitSettings>(record);
-    if (CheckAllPages(pages, false, kDecimal, *scratch, prompter))
-        CheckLocalOtherOverlap(local->Values(), mapping->WorkingCopy(), prompter);
+    CFileTransferHost host(copy, prompter);
+    if (host.CheckAllPages(false)) host.CheckLocalOtherOverlap();
     if (prompter.shown.empty()) return 0;
     text = FormatMessage(prompter.shown.front().id, prompter.shown.front().inserts);
     return prompter.shown.front().id;

@@ -19,7 +19,7 @@
 #include "model/Messages.h"
 #include "model/SettingsFile.h"
 #include "network/NetworkPlan.h"
-#include "network/NodeTransferHost.h"
+#include "app/FileTransferHost.h"
 
 namespace {
 constexpr int kAskWrite = 32941;
@@ -354,7 +354,7 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
         break;
     }
     case NetworkOperation::Write: {
-        CNodeTransferHost host(*record, prompter);
+        CFileTransferHost host(*record, prompter);
         CTransferWorkflow workflow(comm, *record, prompter, host, [] { return size_t{0}; });
         if (workflow.TransferToPlc()) {
             result.outcome = NodeOutcome::Done;

@@ -13,6 +13,7 @@ set(expected
   share/linksmith/DeviceCatalog.ini
   share/linksmith/examples/plant-line1.lsm share/linksmith/examples/plant-line1-old.csv
   share/linksmith/examples/plant-line1-japanese.lsm share/linksmith/examples/scenario-healthy.txt
+  share/linksmith/examples/grafana-dashboard.json share/linksmith/examples/network-line1/line1.toml
   share/man/man1/linksmith.1 share/man/man1/linksmithctl.1 share/man/man1/linksmith-unitsim.1)
 if(WITH_GUI)
   list(APPEND expected bin/linksmith share/applications/linksmith.desktop
@@ -30,6 +31,14 @@ execute_process(COMMAND ${EMULATOR} "${PREFIX}/bin/linksmithctl${EXE}" show "${P
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT rc EQUAL 0 OR NOT out MATCHES "VR4K-LUX22")
   message(FATAL_ERROR "installed linksmithctl show failed (${rc}): ${out}${err}")
+endif()
+
+# The example network is installed whole: every node's settings file beside the network file.
+execute_process(COMMAND ${EMULATOR} "${PREFIX}/bin/linksmithctl${EXE}" network check
+                        "${PREFIX}/share/linksmith/examples/network-line1/line1.toml"
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "installed example network does not check clean (${rc}): ${out}${err}")
 endif()
 
 if(WITH_GUI)
