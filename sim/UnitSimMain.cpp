@@ -10,6 +10,7 @@
 #include <sys/time.h>
 
 #include "platform/LocalTime.h"
+#include "platform/Utf8Arguments.h"
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
@@ -179,7 +180,11 @@ int main(int argc, char** argv) {
                    "options), after the ones for every PLC; fault options given here replace every fault option "
                    "for those PLCs (repeatable)");
     app.add_flag("--log-frames", logFrames, "Write every datagram as a timestamped hex line to stderr");
-    CLI11_PARSE(app, argc, argv);
+    // File names as UTF-8 on every system (on Windows argv would hold them in the ANSI code page).
+    const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
+    std::vector<const char*> args;
+    for (const std::string& a : arguments) args.push_back(a.c_str());
+    CLI11_PARSE(app, static_cast<int>(args.size()), args.data());
 
     if (!FinishPlcOptions(every)) return 2;
     std::vector<std::pair<uint8_t, uint8_t>> plcs;
