@@ -69,10 +69,15 @@ QString PlainLabel(const QString& text) {
     return plain.trimmed();
 }
 
-// The first widget of a layout item that can take the focus.
+// A field a label can name: one that takes the focus, or a read-only edit that shows a value.
+bool IsField(QWidget* w) {
+    return !qobject_cast<QLabel*>(w) && (w->focusPolicy() != Qt::NoFocus || qobject_cast<QLineEdit*>(w));
+}
+
+// The first field of a layout item.
 QWidget* FocusableIn(QLayoutItem* item) {
     if (!item) return nullptr;
-    if (QWidget* w = item->widget()) return w->focusPolicy() != Qt::NoFocus && !qobject_cast<QLabel*>(w) ? w : nullptr;
+    if (QWidget* w = item->widget()) return IsField(w) ? w : nullptr;
     if (QLayout* l = item->layout())
         for (int i = 0; i < l->count(); ++i)
             if (QWidget* w = FocusableIn(l->itemAt(i))) return w;
@@ -83,7 +88,7 @@ QWidget* FocusableIn(QLayoutItem* item) {
 void FocusablesIn(QLayoutItem* item, QList<QWidget*>& out) {
     if (!item) return;
     if (QWidget* w = item->widget()) {
-        if (w->focusPolicy() != Qt::NoFocus && !qobject_cast<QLabel*>(w)) out.append(w);
+        if (IsField(w)) out.append(w);
     } else if (QLayout* l = item->layout()) {
         for (int i = 0; i < l->count(); ++i) FocusablesIn(l->itemAt(i), out);
     }

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include "model/Messages.h"
+#include "pages/qt/PageWidgetTools.h"
 #include "status/StatusView.h"
 
 CStatusDialog::CStatusDialog(QWidget* parent) : QDialog(parent) {
@@ -50,6 +51,8 @@ void CStatusDialog::Bind(CStatusView& view, QBoxLayout* content) {
     connect(m_autoRefresh, &QCheckBox::toggled, this, &CStatusDialog::OnAutoRefreshToggled);
     connect(m_copyCsv, &QPushButton::clicked, this, &CStatusDialog::OnCopyCsv);
     view.SetStateObserver([this] { SyncButtons(); });
+    // Each label leads to the field it names, which screen readers then call by it.
+    LinkLabelsToFields(this);
 }
 
 QPushButton* CStatusDialog::AddButton(const char* objectName, const QString& text) {

@@ -7,12 +7,16 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <fstream>
 #include <sstream>
 
@@ -289,6 +293,46 @@ TEST_F(KeyboardTest, KeysMoveTheExtensionPagesTenLinesOverTheNodes) {
     Key(Qt::Key_PageUp);
     EXPECT_EQ(page.TopRow(), 1);
     EXPECT_EQ(bar->value(), 0);
+}
+
+TEST_F(KeyboardTest, EveryControlOfEveryStatusViewHasAName) {
+    ASSERT_TRUE(Start({"--simulate", LINKSMITH_EXAMPLES_DIR "/plant-line1.lsm"}));
+    w = startup->Window();
+    w->show();
+    for (int command : {32786, 33044, 32791, 32787, 32790, 32789, 32788}) {
+        SCOPED_TRACE(command);
+        bool seen = false;
+        QStringList unnamed, unlabelled;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* view = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!view || !view->isVisible() || seen) return;
+            seen = true;
+            for (QWidget* control : view->findChildren<QWidget*>()) {
+                if (!control->isVisible() || !(control->focusPolicy() & Qt::TabFocus)) continue;
+                if (QAccessible::queryAccessibleInterface(control)->text(QAccessible::Name).trimmed().isEmpty())
+                    unnamed << QString("%1 %2").arg(control->metaObject()->className(), control->objectName());
+            }
+            // A label beside a field it names leads to it.
+            for (QLabel* label : view->findChildren<QLabel*>()) {
+                auto* grid = qobject_cast<QGridLayout*>(label->parentWidget() ? label->parentWidget()->layout() : nullptr);
+                if (!grid || !label->isVisible()) continue;
+                const int at = grid->indexOf(label);
+                int r, c, rs, cs;
+                grid->getItemPosition(at, &r, &c, &rs, &cs);
+                QLayoutItem* next = grid->itemAtPosition(r, c + cs);
+                auto* field = next ? qobject_cast<QLineEdit*>(next->widget()) : nullptr;
+                if (field && field->isVisible() && label->buddy() != field) unlabelled << label->text();
+            }
+            view->findChild<QPushButton*>("closeButton")->click();
+        });
+        poll.start(5);
+        w->RunCommand(command);
+        poll.stop();
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(unnamed.isEmpty()) << unnamed.join(", ").toStdString();
+        EXPECT_TRUE(unlabelled.isEmpty()) << unlabelled.join(", ").toStdString();
+    }
 }
 
 }  // namespace
