@@ -2,7 +2,8 @@
 
 #include <QDir>
 #include <QSettings>
-#include <QStandardPaths>
+
+#include "platform/Folders.h"
 
 namespace {
 const char kRecentGroup[] = "Recent File List";
@@ -11,8 +12,9 @@ const char* const kRecentKeys[CAppSettingsStore::kRecentKeyCount] = {"SAVE_FILEN
 }  // namespace
 
 CAppSettingsStore::CAppSettingsStore(const std::string& configDir) {
-    QString dir = configDir.empty() ? QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                    : QString::fromStdString(configDir);
+    // The same folder as the profile: ~/.config on Linux, %APPDATA% (roaming) on Windows, where
+    // Qt's own config location would be the machine-local application data.
+    QString dir = QString::fromStdString(configDir.empty() ? UserConfigFolder() : configDir);
     dir += "/QUORVEX";
     m_linkSmithFile = QDir(dir).filePath("LinkSmith.ini").toStdString();
     m_toolvaneFile = QDir(dir).filePath("Toolvane.ini").toStdString();

@@ -3,7 +3,8 @@
 #include <vector>
 
 // Where the program keeps what the registry would hold: INI files under the user's config
-// directory, with the same key names ("QUORVEX/LinkSmith.ini", group "Recent File List", which
+// directory (~/.config or $XDG_CONFIG_HOME on Linux, %APPDATA% on Windows), with the same key
+// names on both systems ("QUORVEX/LinkSmith.ini", group "Recent File List", which
 // Qt writes as [Recent%20File%20List]; the tool suite's "QUORVEX/Toolvane.ini", read only).
 class CAppSettingsStore {
 public:

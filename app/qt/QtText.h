@@ -2,6 +2,6 @@
 #include <QString>
 #include <string>
 
-// Paths are the file system's own bytes (UTF-8 on Linux); Qt wants Unicode.
+// The core's paths are UTF-8 on every system (on Linux the file system's own bytes); Qt wants Unicode.
 QString FromLocalPath(const std::string& path);
 std::string ToLocalPath(const QString& path);
