@@ -15,7 +15,8 @@ std::string UserConfigFolder() {
     if (appData && *appData) return Utf8FromWide(appData);
     wchar_t* known = nullptr;
     std::string folder;
-    if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &known) == S_OK) folder = Utf8FromWide(known);
+    if (SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_CREATE, nullptr, &known) == S_OK)
+        folder = Utf8FromWide(known);
     CoTaskMemFree(known);
     return folder;
 }

@@ -10,7 +10,8 @@ struct CStopSignals::Saved {
 
 // The C library turns Ctrl+C and Ctrl+Break of the console into SIGINT and SIGBREAK.
 CStopSignals::CStopSignals(void (*handler)(int)) {
-    m_saved.reset(new Saved{std::signal(SIGINT, handler), std::signal(SIGBREAK, handler), std::signal(SIGTERM, handler)});
+    m_saved.reset(
+        new Saved{std::signal(SIGINT, handler), std::signal(SIGBREAK, handler), std::signal(SIGTERM, handler)});
 }
 
 CStopSignals::~CStopSignals() {

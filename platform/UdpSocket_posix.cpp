@@ -58,8 +58,8 @@ bool CUdpSocket::Connect(const std::string& host, uint16_t port, std::string* er
     Close();
     std::string problem;
     bool unresolved = false;
-    m_handle = OpenFirst(host, port, false,
-                         [](int s, const addrinfo& a) { return ::connect(s, a.ai_addr, a.ai_addrlen) == 0; }, &problem, &unresolved);
+    auto connectTo = [](int s, const addrinfo& a) { return ::connect(s, a.ai_addr, a.ai_addrlen) == 0; };
+    m_handle = OpenFirst(host, port, false, connectTo, &problem, &unresolved);
     if (m_handle < 0 && error)
         *error = unresolved ? "cannot resolve host " + host + ": " + problem
                             : "cannot reach " + host + ":" + std::to_string(port) + ": " + problem;
@@ -122,7 +122,8 @@ CUdpSocket::Received CUdpSocket::Receive(uint8_t* buffer, size_t capacity, size_
         if (n >= 0) {
             *length = static_cast<size_t>(n);
             if (from) {
-                std::memcpy(from->bytes, &sender, senderLength < sizeof from->bytes ? senderLength : sizeof from->bytes);
+                const size_t kept = senderLength < sizeof from->bytes ? senderLength : sizeof from->bytes;
+                std::memcpy(from->bytes, &sender, kept);
                 from->length = senderLength;
             }
             return Received::Datagram;

@@ -61,7 +61,8 @@ intptr_t OpenFirst(const std::string& host, uint16_t port, bool passive, Attempt
     *problem = "no address";
     for (addrinfo* a = list; a && chosen == INVALID_SOCKET; a = a->ai_next) {
         // Not inherited by programs this one starts, like SOCK_CLOEXEC on Linux.
-        const SOCKET s = WSASocketW(a->ai_family, a->ai_socktype, a->ai_protocol, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
+        const SOCKET s =
+            WSASocketW(a->ai_family, a->ai_socktype, a->ai_protocol, nullptr, 0, WSA_FLAG_NO_HANDLE_INHERIT);
         if (s == INVALID_SOCKET) {
             *problem = LastSocketError();
             continue;

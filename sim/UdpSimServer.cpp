@@ -36,8 +36,10 @@ void CUdpSimServer::Run() {
         // To the nanosecond: a reply a millisecond late for every command would add up over a
         // sequence. At most 100 ms, which is also how soon Stop() is noticed.
         std::chrono::nanoseconds wait = std::chrono::milliseconds(100);
-        if (!queue.empty())
-            wait = std::min(wait, std::max(std::chrono::nanoseconds(queue.top().due - now), std::chrono::nanoseconds(0)));
+        if (!queue.empty()) {
+            const std::chrono::nanoseconds due = queue.top().due - now;
+            wait = std::min(wait, std::max(due, std::chrono::nanoseconds(0)));
+        }
         bool failed = false;
         if (!m_socket.WaitReadable(wait, &failed)) continue;
         // Take every datagram waiting before the next look at the queue.

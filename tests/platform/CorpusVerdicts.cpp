@@ -50,7 +50,8 @@ std::string SettingsFileVerdict(const std::string& bytes) {
         RecordingPrompter prompter;
         CSettingsFile file(record, prompter, nullptr);
         const bool clean = file.Apply(bytes, oldVersion);
-        verdict += std::string(oldVersion ? " csv:" : " lsm:") + (clean ? "clean:" : "warned:") + Digest(file.Serialize());
+        verdict += std::string(oldVersion ? " csv:" : " lsm:") + (clean ? "clean:" : "warned:") +
+                   Digest(file.Serialize());
         for (const auto& shown : prompter.shown) verdict += ":" + std::to_string(shown.id);
     }
     return verdict;
@@ -101,8 +102,8 @@ std::string NetworkFileVerdict(const std::string& bytes) {
     const bool ok = file.Parse(bytes, "net", false);
     std::string problems;
     for (const auto& p : file.Problems()) problems += std::to_string(p.line) + ":" + p.text + "\n";
-    return (ok ? " accept:" + Digest(file.ToToml()) : " refuse") + " problems:" + std::to_string(file.Problems().size()) +
-           ":" + Digest(problems);
+    return (ok ? " accept:" + Digest(file.ToToml()) : " refuse") + " problems:" +
+           std::to_string(file.Problems().size()) + ":" + Digest(problems);
 }
 
 struct Target {
