@@ -318,7 +318,8 @@ TEST_F(KeyboardTest, EveryControlOfEveryStatusViewHasAName) {
                 auto* grid = qobject_cast<QGridLayout*>(label->parentWidget() ? label->parentWidget()->layout() : nullptr);
                 if (!grid || !label->isVisible()) continue;
                 const int at = grid->indexOf(label);
-                int r, c, rs, cs;
+                if (at < 0) continue;  // in a row layout of its own inside the grid
+                int r = 0, c = 0, rs = 0, cs = 0;
                 grid->getItemPosition(at, &r, &c, &rs, &cs);
                 QLayoutItem* next = grid->itemAtPosition(r, c + cs);
                 auto* field = next ? qobject_cast<QLineEdit*>(next->widget()) : nullptr;
