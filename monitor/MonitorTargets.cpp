@@ -14,15 +14,10 @@ MonitorTarget CMonitorTargets::Single(const std::string& device, const std::stri
     return t;
 }
 
-bool CMonitorTargets::FromNetworkFile(const std::string& path, int timeoutMs, std::vector<MonitorTarget>* targets,
-                                      std::vector<std::string>* why) {
-    CNetworkPlan plan;
-    const bool ok = plan.Load(path);
-    for (const auto& p : plan.file.Problems())
-        if (p.error || !ok) why->push_back(plan.file.ProblemLine(p));
-    if (!ok) return false;
+std::vector<MonitorTarget> CMonitorTargets::FromPlan(const CNetworkPlan& plan, int timeoutMs) {
     std::vector<int> listed;
     for (const auto& n : plan.nodes) listed.push_back(n.Number());
+    std::vector<MonitorTarget> targets;
     for (const auto& n : plan.nodes) {
         MonitorTarget t;
         t.label = std::to_string(n.Number());
@@ -31,8 +26,19 @@ bool CMonitorTargets::FromNetworkFile(const std::string& path, int timeoutMs, st
         t.unit = n.unit;
         t.timeoutMs = timeoutMs;
         t.listedNodes = listed;
-        targets->push_back(std::move(t));
+        targets.push_back(std::move(t));
     }
+    return targets;
+}
+
+bool CMonitorTargets::FromNetworkFile(const std::string& path, int timeoutMs, std::vector<MonitorTarget>* targets,
+                                      std::vector<std::string>* why) {
+    CNetworkPlan plan;
+    const bool ok = plan.Load(path);
+    for (const auto& p : plan.file.Problems())
+        if (p.error || !ok) why->push_back(plan.file.ProblemLine(p));
+    if (!ok) return false;
+    *targets = FromPlan(plan, timeoutMs);
     if (targets->empty()) {
         why->push_back(path + ": the network file names no node");
         return false;

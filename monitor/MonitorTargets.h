@@ -5,6 +5,8 @@
 #include "monitor/MonitorTarget.h"
 
 // The units a monitor, watch or exporter reads: one connection, or every node of a network file.
+class CNetworkPlan;
+
 class CMonitorTargets {
 public:
     // One unit, labelled "unit".
@@ -14,6 +16,8 @@ public:
     // Every node of the network file at path, labelled with its node number, reached as the file
     // (else the node's settings file) says; each lists all the file's nodes. False with the
     // file's problems, one line each, in why.
+    // Every node of a loaded network, reached as FromNetworkFile reaches them.
+    static std::vector<MonitorTarget> FromPlan(const CNetworkPlan& plan, int timeoutMs);
     static bool FromNetworkFile(const std::string& path, int timeoutMs, std::vector<MonitorTarget>* targets,
                                 std::vector<std::string>* why);
 };

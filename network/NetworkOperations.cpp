@@ -83,10 +83,6 @@ void FailFrom(NetworkNodeResult& r, const CCommuProcess& comm, const CNodePrompt
     }
 }
 
-bool HasAddress(const std::string& device) {
-    CDeviceString d;
-    return d.Parse(device) && (d.Has("ADDRESS", "DNA") || d.Has("ADDRESS", "DA1"));
-}
 }  // namespace
 
 int NetworkRunResult::ExitStatus() const {
@@ -123,6 +119,18 @@ const char* CNetworkOperations::OutcomeName(NodeOutcome outcome) {
     case NodeOutcome::Cancelled: return "cancelled";
     }
     return "";
+}
+
+void CNetworkOperations::Route(const NetworkNode& node, const NetworkOperationOptions& options, std::string* device,
+                               std::string* gateway) {
+    *device = node.device.empty() ? std::string(CCommuProcess::kDefaultDeviceString) : node.device;
+    *gateway = options.gateway.empty() ? node.gateway : options.gateway;
+    const bool routed = !options.gateway.empty() || options.simulatedPeer;
+    CDeviceString d;
+    if (!routed || !d.Parse(*device) || d.Has("ADDRESS", "DNA") || d.Has("ADDRESS", "DA1")) return;
+    d.Set("ADDRESS", "DNA", std::to_string(options.networkAddress));
+    d.Set("ADDRESS", "DA1", std::to_string(node.Number()));
+    *device = d.Write();
 }
 
 std::vector<NetworkFinding> CNetworkOperations::WriteRefusals(const CNetworkPlan& plan) {
@@ -251,23 +259,19 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
     }
 
     // The connection: the node's own, or routed through the run's gateway or simulated peer.
-    std::string device = node.device.empty() ? std::string(CCommuProcess::kDefaultDeviceString) : node.device;
-    std::string gateway = m_options.gateway.empty() ? node.gateway : m_options.gateway;
+    std::string device;
+    std::string gateway;
+    Route(node, m_options, &device, &gateway);
     CDeviceString parsed;
     if (!parsed.Parse(device) || (!gateway.empty() && !parsed.Parse(gateway))) {
         Fail(result, 2, 0, "malformed device string: " + (gateway.empty() ? device : gateway));
         return finish();
     }
-    const bool routed = !m_options.gateway.empty() || m_options.simulatedPeer;
     CSystemClock clock;
     CLinkMiddleware middleware(clock);
     // Many nodes wait at once: spinning for a reply would only take the processors from the
     // nodes that have work to do.
     middleware.SetWorkerSpin(false);
-    if (routed && !HasAddress(device)) {
-        middleware.WriteDeviceValue(&device, "ADDRESS", "DNA", std::to_string(m_options.networkAddress));
-        middleware.WriteDeviceValue(&device, "ADDRESS", "DA1", std::to_string(node.Number()));
-    }
     if (m_options.simulatedPeer) {
         middleware.SetSimulatedPeer(m_options.simulatedPeer);
         middleware.WriteDeviceValue(gateway.empty() ? &device : &gateway, "NET", "LINK", "SIM");

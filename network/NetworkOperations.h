@@ -134,6 +134,11 @@ public:
     // set. It stays cancelled: a later Run of this object starts no node.
     void Cancel();
 
+    // The device and gateway strings a run with these options reaches node through: its own,
+    // or through the run's gateway or simulated peer, addressed by the node's number where its
+    // device string names no address. Others that talk to the units (the monitor) use these too.
+    static void Route(const NetworkNode& node, const NetworkOperationOptions& options, std::string* device,
+                      std::string* gateway);
     // The findings that refuse a write of this plan (the check's errors).
     static std::vector<NetworkFinding> WriteRefusals(const CNetworkPlan& plan);
     // The file a read writes for a node: outDir joined with the file name of the node's file

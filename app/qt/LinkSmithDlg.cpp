@@ -409,6 +409,9 @@ void CLinkSmithDlg::RefreshStatusText() {
     m_statusPane->setText(QString::fromStdString(FormatStatusText(
         m_commu.GetNetworkAddress(), m_commu.GetNodeAddress(), m_record.unitNumber,
         OneLine(FromCp932(m_record.comment)).toStdString(), m_viewState.displayMode)));
+    // The status bar names the unit the commands address: the monitor watches that one too
+    // (the communication settings, a file's unit number or a new document changed it).
+    if (m_monitor) m_monitor->Watch({ConnectedUnit(m_commu)});
 }
 
 void CLinkSmithDlg::RebuildRecentMenu() {
@@ -766,7 +769,10 @@ void CLinkSmithDlg::RunStatusView(const std::function<void(QWidget* parent)>& sh
 }
 
 void CLinkSmithDlg::OpenMonitor() {
-    if (!m_monitor) m_monitor = new CMonitorDlg({ConnectedUnit(m_commu)}, m_simulatedPeer, this);
+    if (!m_monitor)
+        m_monitor = new CMonitorDlg({ConnectedUnit(m_commu)}, m_simulatedPeer, this);
+    else
+        m_monitor->Watch({ConnectedUnit(m_commu)});
     m_monitor->show();
     m_monitor->raise();
     m_monitor->activateWindow();
@@ -776,6 +782,11 @@ CNetworkDlg* CLinkSmithDlg::NetworkWindow() {
     if (!m_network) {
         m_network = new CNetworkDlg(m_prompter, this);
         m_network->openInEditor = [this](const std::string& path) { return OpenSettingsFile(path); };
+        // Its runs leave the monitor of the connected unit off that PLC while they use it.
+        m_network->onUnitsBusy = [this](bool busy, const std::vector<MonitorTarget>& units) {
+            if (m_monitor)
+                for (const MonitorTarget& unit : units) m_monitor->SetHostBusy(busy, unit);
+        };
     }
     return m_network;
 }

@@ -1,5 +1,7 @@
 #include "monitor/qt/MonitorDlg.h"
 
+#include <algorithm>
+
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDateTime>
@@ -13,6 +15,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -65,11 +68,7 @@ CMonitorDlg::CMonitorDlg(std::vector<MonitorTarget> targets, IDatagramPeer* simu
     auto* top = new QHBoxLayout;
     m_target = new QComboBox(this);
     m_target->setObjectName("monitorTarget");
-    for (size_t i = 0; i < m_log.TargetCount(); ++i) {
-        const std::string& label = m_log.Target(i).label;
-        m_target->addItem(label == "unit" ? tr("ﾕﾆｯﾄ") : tr("ﾉｰﾄﾞ ") + U(label));
-    }
-    m_target->setVisible(m_log.TargetCount() > 1);
+    FillTargetChoice();
     top->addWidget(m_target);
     top->addWidget(new QLabel(tr("更新間隔(秒)"), this));
     m_interval = new QDoubleSpinBox(this);
@@ -213,22 +212,83 @@ void CMonitorDlg::closeEvent(QCloseEvent* event) {
 }
 
 void CMonitorDlg::StartReading() {
-    m_scheduler->Start(static_cast<int>(m_interval->value() * 1000 + 0.5), [this](const std::vector<MonitorReading>& r) {
-        QMetaObject::invokeMethod(this, [this, r] { OnRound(r); }, Qt::QueuedConnection);
-    });
+    const int generation = m_generation;
+    m_scheduler->Start(static_cast<int>(m_interval->value() * 1000 + 0.5),
+                       [this, generation](const std::vector<MonitorReading>& r) {
+                           QMetaObject::invokeMethod(
+                               this,
+                               [this, generation, r] {
+                                   if (generation == m_generation) OnRound(r);
+                               },
+                               Qt::QueuedConnection);
+                       });
+}
+
+void CMonitorDlg::FillTargetChoice() {
+    const QSignalBlocker quiet(m_target);
+    m_target->clear();
+    for (size_t i = 0; i < m_log.TargetCount(); ++i) {
+        const std::string& label = m_log.Target(i).label;
+        m_target->addItem(label == "unit" ? tr("ﾕﾆｯﾄ") : tr("ﾉｰﾄﾞ ") + U(label));
+    }
+    m_target->setVisible(m_log.TargetCount() > 1);
+}
+
+void CMonitorDlg::Watch(std::vector<MonitorTarget> targets) {
+    bool same = targets.size() == m_pool->Size();
+    for (size_t i = 0; same && i < targets.size(); ++i)
+        same = SameTarget(targets[i], m_pool->Target(i)) && targets[i].label == m_pool->Target(i).label &&
+               targets[i].listedNodes == m_pool->Target(i).listedNodes;
+    if (same) return;
+    const bool reading = m_scheduler->Running();
+    m_scheduler->Stop();
+    ++m_generation;
+    m_scheduler.reset();
+    m_pool = std::make_unique<CUnitPool>(targets, m_simulated, true);
+    m_scheduler = std::make_unique<CMonitorScheduler>(*m_pool);
+    for (size_t i = 0; i < m_pool->Size(); ++i)
+        for (const MonitorTarget& used : m_hostBusy)
+            if (SameTarget(m_pool->Target(i), used)) m_pool->Pause(i);
+    m_log = CMonitorLog(std::move(targets));
+    m_rounds = 0;
+    FillTargetChoice();
+    ClearUnit();
+    RebuildEvents();
+    if (reading) StartReading();
+}
+
+void CMonitorDlg::ClearUnit() {
+    m_lastRead->setText(U("-"));
+    m_stale->hide();
+    m_shown->status = {};
+    m_dataLinkView->Update();
+    m_dataLink->SetCells(m_dataLinkView->Grid());
+    m_nodes->setRowCount(0);
+    const auto& bits = CMonitorEvents::ShownErrorBits();
+    for (size_t i = 0; i < bits.size(); ++i) m_lamps[i]->SetLamp({CMonitorEvents::ErrorBitLabel(bits[i]), LampState::Off});
+    for (QLabel* cycle : m_cycle) cycle->setText(U("-"));
 }
 
 void CMonitorDlg::SetHostBusy(bool busy, const MonitorTarget& used) {
-    bool any = false;
-    for (size_t i = 0; i < m_pool->Size(); ++i) {
-        if (!SameTarget(m_pool->Target(i), used)) continue;
-        any = true;
-        if (busy)
-            m_pool->Pause(i);
-        else
-            m_pool->Resume(i);
+    if (busy) {
+        m_hostBusy.push_back(used);
+    } else {
+        const auto it = std::find_if(m_hostBusy.begin(), m_hostBusy.end(),
+                                     [&used](const MonitorTarget& t) { return SameTarget(t, used); });
+        if (it != m_hostBusy.end()) m_hostBusy.erase(it);
     }
-    if (any) m_paused->setVisible(busy);
+    bool paused = false;
+    for (size_t i = 0; i < m_pool->Size(); ++i) {
+        if (SameTarget(m_pool->Target(i), used)) {
+            if (busy)
+                m_pool->Pause(i);
+            else
+                m_pool->Resume(i);
+        }
+        paused |= m_pool->Paused(i);
+    }
+    // Shown while any watched unit waits for the program, which may use several at once.
+    m_paused->setVisible(paused);
 }
 
 void CMonitorDlg::OnRound(const std::vector<MonitorReading>& round) {

@@ -37,6 +37,10 @@ public:
     // use: units at that PLC are not read meanwhile. Returns once a read of them under way has
     // ended, so the caller's exchange never meets one of the monitor's.
     void SetHostBusy(bool busy, const MonitorTarget& used);
+    // Watches these units from now on, when they are not the ones watched: the window starts
+    // afresh for them (a new log), reading on at once if it was reading. A unit the program is
+    // using stays unread.
+    void Watch(std::vector<MonitorTarget> targets);
     // Where "CSV保存(&S)" saves (tests); by default a file dialog asks. Empty: not saved.
     void SetCsvPathChooser(std::function<QString()> chooser) { m_chooseCsv = std::move(chooser); }
 
@@ -55,12 +59,18 @@ private:
     CMonitorLog::Filter CurrentFilter() const;
     void SaveCsv();
     void StartReading();
+    void FillTargetChoice();
+    void ClearUnit();
 
     IDatagramPeer* m_simulated;
     std::unique_ptr<CUnitPool> m_pool;
     std::unique_ptr<CMonitorScheduler> m_scheduler;
     CMonitorLog m_log;
     int m_rounds = 0;
+    // Rounds handed over by the units watched before Watch changed them are dropped.
+    int m_generation = 0;
+    // The PLCs the program uses now (SetHostBusy), kept for the units Watch brings.
+    std::vector<MonitorTarget> m_hostBusy;
     std::function<QString()> m_chooseCsv;
 
     // The data link grid is drawn by the data link status view from a record of the window's own.

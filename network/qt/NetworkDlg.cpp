@@ -20,6 +20,8 @@
 #include "model/Prompter.h"
 #include "model/TextCodec.h"
 #include "model/UnitSettings.h"
+#include "monitor/MonitorTargets.h"
+#include "monitor/qt/MonitorDlg.h"
 #include "network/NetworkPlan.h"
 #include "network/NetworkSync.h"
 #include "network/qt/CommonMemoryMapWidget.h"
@@ -131,7 +133,8 @@ CNetworkDlg::CNetworkDlg(IPrompter& prompter, QWidget* parent) : QDialog(parent)
     m_writeAll = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "全ﾉｰﾄﾞ書込み(&W)"), "writeAllButton", this);
     m_verifyAll = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "全ﾉｰﾄﾞ照合(&V)"), "verifyAllButton", this);
     m_cancel = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "中止"), "cancelButton", this);
-    for (QPushButton* b : {m_check, m_sync, m_readAll, m_writeAll, m_verifyAll}) buttons->addWidget(b);
+    m_monitorButton = Button(QT_TRANSLATE_NOOP("CNetworkDlg", "ﾓﾆﾀ"), "monitorButton", this);
+    for (QPushButton* b : {m_check, m_sync, m_readAll, m_writeAll, m_verifyAll, m_monitorButton}) buttons->addWidget(b);
     buttons->addStretch(1);
     buttons->addWidget(m_cancel);
     layout->addLayout(buttons);
@@ -178,6 +181,7 @@ CNetworkDlg::CNetworkDlg(IPrompter& prompter, QWidget* parent) : QDialog(parent)
     connect(m_writeAll, &QPushButton::clicked, this, [this] { Start(NetworkOperation::Write); });
     connect(m_verifyAll, &QPushButton::clicked, this, [this] { Start(NetworkOperation::Verify); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { Cancel(); });
+    connect(m_monitorButton, &QPushButton::clicked, this, [this] { OpenMonitor(); });
     connect(m_nodes, &QTableWidget::cellDoubleClicked, this, [this](int row, int) { OnNodeActivated(row); });
     m_map->onNodeClicked = [this](int node) { SelectNode(node); };
 
@@ -238,6 +242,8 @@ bool CNetworkDlg::Reload() {
     // A repeated node number is itself a finding; the nodes can still be shown.
     m_loaded = ok || m_plan->file.OnlyDuplicateErrors();
     if (m_loaded) m_findings = CNetworkCheck().Run(*m_plan);
+    // The monitor watches the network as it is now (nodes added, moved or taken away).
+    if (m_monitor && m_loaded) m_monitor->Watch(Units());
     ShowNetwork();
     if (!m_loaded) {
         std::vector<std::string> lines;
@@ -338,6 +344,34 @@ void CNetworkDlg::UpdateButtons() {
     m_check->setEnabled(idle && !m_path.empty());
     for (QPushButton* b : {m_sync, m_readAll, m_writeAll, m_verifyAll}) b->setEnabled(idle && m_loaded);
     m_cancel->setEnabled(m_running);
+    m_monitorButton->setEnabled(m_loaded);
+}
+
+std::vector<MonitorTarget> CNetworkDlg::Units() const {
+    std::vector<MonitorTarget> units = CMonitorTargets::FromPlan(*m_plan, operationOptions.timeoutMs);
+    for (size_t i = 0; i < units.size(); ++i)
+        CNetworkOperations::Route(m_plan->nodes[i], operationOptions, &units[i].device, &units[i].gateway);
+    return units;
+}
+
+void CNetworkDlg::OpenMonitor() {
+    if (!m_loaded) return;
+    if (!m_monitor) {
+        m_monitor = new CMonitorDlg(Units(), operationOptions.simulatedPeer, this);
+        // Opened while a run is under way: its units wait for the run's end.
+        if (m_running)
+            for (const MonitorTarget& t : m_busyUnits) m_monitor->SetHostBusy(true, t);
+    }
+    m_monitor->show();
+    m_monitor->raise();
+    m_monitor->activateWindow();
+}
+
+void CNetworkDlg::SetUnitsBusy(bool busy) {
+    // The monitors never have an exchange of their own under way on a PLC a node works on.
+    if (m_monitor)
+        for (const MonitorTarget& t : m_busyUnits) m_monitor->SetHostBusy(busy, t);
+    if (onUnitsBusy) onUnitsBusy(busy, m_busyUnits);
 }
 
 void CNetworkDlg::SelectNode(int node) {
@@ -434,6 +468,8 @@ bool CNetworkDlg::Start(NetworkOperation operation) {
     m_progress->setValue(0);
     m_status->setText(tr("実行中..."));
     m_operations = std::make_unique<CNetworkOperations>(*m_plan, options);
+    m_busyUnits = Units();
+    SetUnitsBusy(true);
     m_running = true;
     m_workerDone = false;
     UpdateButtons();
@@ -477,6 +513,8 @@ void CNetworkDlg::ShowResult(const NetworkNodeResult& r) {
 void CNetworkDlg::Finished() {
     if (m_worker.joinable()) m_worker.join();
     m_running = false;
+    SetUnitsBusy(false);
+    m_busyUnits.clear();
     if (m_closing) return;
     for (const auto& r : m_lastRun.nodes) ShowResult(r);
     QString summary = tr("完了 %1  不一致 %2  失敗 %3")

@@ -7,6 +7,7 @@
 #include <thread>
 #include <vector>
 
+#include "monitor/MonitorTarget.h"
 #include "network/NetworkCheck.h"
 #include "network/NetworkOperations.h"
 
@@ -16,6 +17,7 @@ class QProgressBar;
 class QPushButton;
 class QTableWidget;
 class CCommonMemoryMapWidget;
+class CMonitorDlg;
 class CNetworkPlan;
 class IPrompter;
 
@@ -44,6 +46,10 @@ public:
     bool Start(NetworkOperation operation);
     void Cancel();
     bool Running() const { return m_running; }
+    // Shows the monitor over every unit of the network (the monitor button), made on first use;
+    // it follows the network as the window loads it again. Null until then.
+    void OpenMonitor();
+    CMonitorDlg* Monitor() const { return m_monitor; }
 
     bool Loaded() const { return m_loaded; }
     const std::string& NetworkPath() const { return m_path; }
@@ -60,6 +66,9 @@ public:
     std::function<std::string()> chooseReadFolder;
     // How the operations reach the units (a simulated peer in tests and with --simulate).
     NetworkOperationOptions operationOptions;
+    // Read all, write all and verify all start (busy) and end using these units: another
+    // monitor leaves them alone meanwhile, as this window's own monitor does.
+    std::function<void(bool busy, const std::vector<MonitorTarget>& units)> onUnitsBusy;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -74,6 +83,9 @@ private:
     void UpdateButtons();
     void OnNodeActivated(int row);
     void SelectNode(int node);
+    // Every unit of the loaded network, reached as the operations reach it.
+    std::vector<MonitorTarget> Units() const;
+    void SetUnitsBusy(bool busy);
 
     IPrompter& m_prompter;
     std::string m_path;
@@ -90,6 +102,9 @@ private:
     // Set while the window is destroyed: questions from the worker are answered Cancel.
     std::atomic<bool> m_closing{false};
     std::atomic<bool> m_workerDone{true};
+    // The units the run under way uses, left alone by the monitors until it has ended.
+    std::vector<MonitorTarget> m_busyUnits;
+    CMonitorDlg* m_monitor = nullptr;
 
     QLabel* m_title = nullptr;
     QPushButton* m_open = nullptr;
@@ -99,6 +114,7 @@ private:
     QPushButton* m_writeAll = nullptr;
     QPushButton* m_verifyAll = nullptr;
     QPushButton* m_cancel = nullptr;
+    QPushButton* m_monitorButton = nullptr;
     QTableWidget* m_nodes = nullptr;
     CCommonMemoryMapWidget* m_map = nullptr;
     QListWidget* m_findingList = nullptr;

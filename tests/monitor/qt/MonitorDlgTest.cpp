@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialog>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QMenu>
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include "app/qt/LinkSmithDlg.h"
+#include "comm/CommuProcess.h"
 #include "model/FileIo.h"
 #include "monitor/MonitorTargets.h"
 #include "monitor/qt/MonitorDlg.h"
@@ -169,7 +171,24 @@ TEST_F(MonitorWindow, IntervalIsBoundedAndFollowed) {
 }
 
 namespace {
-class MonitorInMainWindow : public StartupFixture {};
+class MonitorInMainWindow : public StartupFixture {
+protected:
+    // Runs the script inside "通信設定", opened from the menu as the user does.
+    void CommSettings(const std::function<void(QDialog&)>& script) {
+        bool ran = false;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (ran || !dialog || dialog->objectName() != "commSettingDialog") return;
+            ran = true;
+            script(*dialog);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        poll.start(5);
+        startup->Window()->RunCommand(32785);
+        EXPECT_TRUE(ran);
+    }
+};
 }  // namespace
 
 TEST_F(MonitorInMainWindow, OpenedByTheOptionAndTheMenuAndPausedWhileAStatusViewUsesThePlc) {
@@ -222,6 +241,57 @@ TEST_F(MonitorInMainWindow, OpenedByTheOptionAndTheMenuAndPausedWhileAStatusView
     EXPECT_FALSE(Find<QLabel>(monitor, "monitorPaused")->isVisible());
     const int rounds = monitor->Rounds();
     EXPECT_TRUE(QTest::qWaitFor([&] { return monitor->Rounds() > rounds + 1; }, 5000)) << "reads again afterwards";
+}
+
+// The monitor watches the unit the commands address. A device string changed in the
+// communication settings while it is open moves it to that PLC at once; a unit number changed
+// while it is closed is the one it reads when opened again.
+TEST_F(MonitorInMainWindow, FollowsTheConnectionChangedInTheCommunicationSettings) {
+    ASSERT_TRUE(Start({"--scenario", std::string(LINKSMITH_EXAMPLES_DIR) + "/scenario-faults.txt", "--monitor",
+                       std::string(LINKSMITH_EXAMPLES_DIR) + "/plant-line1.lsm"}));
+    CLinkSmithDlg* main = startup->Window();
+    CMonitorDlg* monitor = main->Monitor();
+    ASSERT_NE(monitor, nullptr);
+    // A second PLC at network 4, node 9, its unit number 3 with error status bit 7 alone on.
+    auto other = std::make_unique<CUnitSimulatorAdapter>();
+    other->Unit().SetUnitNumber(3);
+    other->Unit().SetErrorStatusWord(0x0080);
+    startup->Simulator()->AddPlc(4, 9, std::move(other));
+    Find<QDoubleSpinBox>(monitor, "monitorInterval")->setValue(0.5);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitor->Rounds() >= 1; }, 8000));
+    EXPECT_EQ(Find<CLampEdit>(monitor, "monitorLamp15")->State(), LampState::On);
+    EXPECT_EQ(Find<CLampEdit>(monitor, "monitorLamp7")->State(), LampState::Off);
+
+    const char otherPlc[] = "[DEV]DEV:VR4H;CPU:MPU_90;[NET]FRAME:1004;NET:HWSP;TMO:5000;[ADDRESS]DNA:4;DA1:9;";
+    CommSettings([&](QDialog& d) {
+        editorAnswers = {otherPlc};
+        d.findChild<QAbstractButton*>("changeButton")->click();
+        d.findChild<QAbstractButton*>("closeButton")->click();
+    });
+    ASSERT_EQ(startup->Commu().DirectDeviceString(), otherPlc);
+    EXPECT_EQ(main->Monitor(), monitor);
+    ASSERT_EQ(monitor->Log().TargetCount(), 1u);
+    EXPECT_EQ(monitor->Log().Target(0).device, otherPlc);
+    // That PLC's unit is not unit 2: the reads fail there and the old unit's state is gone.
+    auto* stale = Find<QLabel>(monitor, "monitorStale");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stale->isVisible(); }, 8000));
+    EXPECT_EQ(Find<CLampEdit>(monitor, "monitorLamp15")->State(), LampState::Off);
+    EXPECT_EQ(Find<QLabel>(monitor, "monitorLastRead")->text(), "-");
+
+    monitor->close();
+    CommSettings([&](QDialog& d) {
+        d.findChild<QComboBox*>("unitNumberList")->setCurrentIndex(3);
+        d.findChild<QAbstractButton*>("closeButton")->click();
+    });
+    main->OpenMonitor();
+    EXPECT_EQ(main->Monitor(), monitor);
+    EXPECT_TRUE(monitor->isVisible());
+    EXPECT_EQ(monitor->Log().Target(0).unit, 3u);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitor->Log().LastGood(0).has_value(); }, 8000));
+    EXPECT_FALSE(stale->isVisible());
+    EXPECT_EQ(Find<CLampEdit>(monitor, "monitorLamp7")->State(), LampState::On);
+    EXPECT_EQ(Find<CLampEdit>(monitor, "monitorLamp15")->State(), LampState::Off);
+    monitor->close();
 }
 
 int main(int argc, char** argv) {

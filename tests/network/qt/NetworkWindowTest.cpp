@@ -1,14 +1,19 @@
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QImage>
+#include <QLabel>
 #include <QListWidget>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTableWidget>
 #include <QTest>
 
 #include "app/qt/LinkSmithDlg.h"
+#include "monitor/qt/MonitorDlg.h"
 #include "network/NetworkPlan.h"
 #include "sim/SimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
@@ -57,6 +62,19 @@ protected:
         for (const auto& b : Network()->MapWidget()->Map().Blocks())
             if (b.area == area && b.node == node) return &b;
         return nullptr;
+    }
+    // Every node's unit simulated on network 1 at its node number, each seeing itself alone take
+    // part in the data link; the window's runs reach them there.
+    void SimulateUnits(CSimServer& sim, int missing = 0) {
+        for (const auto& n : Network()->Plan()->nodes) {
+            if (n.Number() == missing) continue;
+            auto adapter = std::make_unique<CUnitSimulatorAdapter>();
+            adapter->Unit().SetUnitNumber(static_cast<int>(n.unit));
+            adapter->Unit().SetParticipation(n.Number(), true);
+            sim.AddPlc(1, static_cast<uint8_t>(n.Number()), std::move(adapter));
+        }
+        Network()->operationOptions.simulatedPeer = &sim;
+        Network()->operationOptions.timeoutMs = 300;
     }
     void DoubleClickRow(int row) {
         QAbstractItemView* view = Nodes();
@@ -242,14 +260,7 @@ TEST_F(NetworkWindowTest, DoubleClickOpensTheNodesFileInTheEditorAfterTheSavePro
 TEST_F(NetworkWindowTest, WriteReadAndVerifyAllAgainstSimulatedUnitsWithOneNodeMissing) {
     ASSERT_TRUE(Start({"--network", net.net}));
     CSimServer sim;
-    for (const auto& n : Network()->Plan()->nodes) {
-        if (n.Number() == 5) continue;
-        auto adapter = std::make_unique<CUnitSimulatorAdapter>();
-        adapter->Unit().SetUnitNumber(static_cast<int>(n.unit));
-        sim.AddPlc(1, static_cast<uint8_t>(n.Number()), std::move(adapter));
-    }
-    Network()->operationOptions.simulatedPeer = &sim;
-    Network()->operationOptions.timeoutMs = 300;
+    SimulateUnits(sim, 5);
     auto run = [&](const char* button) {
         Find<QPushButton>(button)->click();
         EXPECT_TRUE(Network()->Running());
@@ -304,6 +315,74 @@ TEST_F(NetworkWindowTest, WriteReadAndVerifyAllAgainstSimulatedUnitsWithOneNodeM
     }
     EXPECT_TRUE(results()[1].startsWith(QString::fromUtf8("完了: ")));
     EXPECT_TRUE(results()[5].startsWith(failed));
+}
+
+// The monitor button watches every unit of the network side by side, each row reading its own
+// unit; a run from the window leaves them all unread until it has ended.
+TEST_F(NetworkWindowTest, MonitorButtonWatchesEveryUnitAndLeavesThemToARun) {
+    ASSERT_TRUE(Start({"--network", net.net}));
+    CSimServer sim;
+    SimulateUnits(sim);
+    Network()->operationOptions.timeoutMs = 1000;
+    ASSERT_TRUE(Find<QPushButton>("monitorButton")->isEnabled());
+    Find<QPushButton>("monitorButton")->click();
+    CMonitorDlg* monitor = Network()->Monitor();
+    ASSERT_NE(monitor, nullptr);
+    // Its reads end before the simulated units go.
+    const auto stop = qScopeGuard([monitor] { monitor->close(); });
+    EXPECT_TRUE(monitor->isVisible());
+    EXPECT_FALSE(monitor->isModal());
+    auto* choice = monitor->findChild<QComboBox*>("monitorTarget");
+    ASSERT_EQ(choice->count(), 7);
+    EXPECT_TRUE(choice->isVisible());
+    EXPECT_EQ(choice->itemText(2), QString::fromUtf8("ﾉｰﾄﾞ 3"));
+
+    const CMonitorLog& log = monitor->Log();
+    ASSERT_EQ(log.TargetCount(), 7u);
+    const auto allRead = [&] {
+        for (size_t i = 0; i < log.TargetCount(); ++i)
+            if (!log.LastGood(i)) return false;
+        return true;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(allRead, 10000));
+    for (size_t i = 0; i < log.TargetCount(); ++i) {
+        const int node = Network()->Plan()->nodes[i].Number();
+        EXPECT_EQ(log.Target(i).label, std::to_string(node));
+        EXPECT_EQ(log.Target(i).listedNodes.size(), 7u);
+        // Its own unit: the one that sees this node alone in the data link.
+        EXPECT_TRUE(log.LastGood(i)->dataLink[static_cast<size_t>(node)]) << node;
+        EXPECT_EQ(log.LastGood(i)->DataLinkCount(), 1) << node;
+    }
+    choice->setCurrentIndex(2);
+    auto* shownNodes = monitor->findChild<QTableWidget*>("monitorNodes");
+    ASSERT_EQ(shownNodes->rowCount(), 1);
+    EXPECT_EQ(shownNodes->item(0, 0)->text(), "3");
+    Find<QPushButton>("monitorButton")->click();
+    EXPECT_EQ(Network()->Monitor(), monitor) << "the button shows the same window again";
+
+    // Node 1's unit answers slowly, so verify all runs for a while; the monitor reads on at
+    // 0.5 s but none of the units the run uses.
+    monitor->findChild<QDoubleSpinBox*>("monitorInterval")->setValue(0.5);
+    SimFaults slow;
+    slow.delayFraction = 1;
+    slow.delay = std::chrono::milliseconds(400);
+    ASSERT_TRUE(sim.SetPlcFaults(1, 1, slow));
+    auto* paused = monitor->findChild<QLabel*>("monitorPaused");
+    EXPECT_FALSE(paused->isVisible());
+    Find<QPushButton>("verifyAllButton")->click();
+    // The click returns once no read of the monitor is under way: every reading is older.
+    const auto pausedAt = std::chrono::system_clock::now();
+    ASSERT_TRUE(Network()->Running());
+    EXPECT_TRUE(paused->isVisible());
+    const int rounds = monitor->Rounds();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitor->Rounds() >= rounds + 2 || !Network()->Running(); }, 10000));
+    ASSERT_TRUE(Network()->Running()) << "the run ended before the monitor had two rounds";
+    for (size_t i = 0; i < log.TargetCount(); ++i)
+        EXPECT_LE(log.Last(i)->time, pausedAt) << "node " << log.Target(i).label << " read during the run";
+    QTRY_VERIFY_WITH_TIMEOUT(!Network()->Running(), 30000);
+    EXPECT_EQ(Network()->LastRun().Count(NodeOutcome::Failed), 0u);
+    EXPECT_FALSE(paused->isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return log.Last(1)->time > pausedAt; }, 8000)) << "reads again afterwards";
 }
 
 }  // namespace
