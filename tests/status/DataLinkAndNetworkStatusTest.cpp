@@ -25,22 +25,6 @@ struct NetworkFixture : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(DataLinkFixture, ParticipatingNodeIsWhiteOnBlueOthersGreyOnWhite) {
-    settings.status.participation[17] = 1;
-    ASSERT_TRUE(view.Open());
-    const CCellGrid& g = view.Grid();
-    EXPECT_EQ(g.Text(1, 1), "17");
-    EXPECT_EQ(g.TextColourAt(1, 1), kWhite);
-    EXPECT_EQ(g.BackgroundAt(1, 1), kBlue);
-    EXPECT_EQ(g.Text(1, 0), "16");
-    EXPECT_EQ(g.TextColourAt(1, 0), kDim);
-    EXPECT_EQ(g.BackgroundAt(1, 0), kWhite);
-    EXPECT_EQ(g.Text(15, 14), "254");
-    EXPECT_EQ(g.ListBackground(), (Rgb{225, 225, 225}));
-    EXPECT_EQ(g.Rows(), 16);
-    EXPECT_EQ(g.Columns(), 16);
-}
-
 TEST_F(DataLinkFixture, NodeNumbersZeroAndTwoFiftyFiveStayBlank) {
     settings.status.participation[0] = 1;
     settings.status.participation[255] = 1;
@@ -49,27 +33,6 @@ TEST_F(DataLinkFixture, NodeNumbersZeroAndTwoFiftyFiveStayBlank) {
     EXPECT_EQ(view.Grid().Text(15, 15), "");
     EXPECT_EQ(view.Grid().BackgroundAt(0, 0), kWhite);
     EXPECT_EQ(view.Grid().BackgroundAt(15, 15), kWhite);
-}
-
-TEST_F(DataLinkFixture, FailedOpenClosesWithNothingShown) {
-    read.results = {false};
-    EXPECT_FALSE(view.Open());
-    EXPECT_FALSE(view.IsOpen());
-    EXPECT_EQ(view.Grid().Text(0, 1), "");
-}
-
-TEST_F(DataLinkFixture, FailedUpdateKeepsNumbersButShowsNobodyParticipating) {
-    settings.status.participation[17] = 1;
-    settings.status.participation[200] = 1;
-    ASSERT_TRUE(view.Open());
-    read.results = {false};
-    EXPECT_FALSE(view.Update());
-    EXPECT_EQ(view.Grid().Text(1, 1), "17");
-    EXPECT_EQ(view.Grid().BackgroundAt(1, 1), kWhite);
-    EXPECT_EQ(view.Grid().TextColourAt(1, 1), kDim);
-    EXPECT_FALSE(view.ShownParticipating(200));
-    EXPECT_TRUE(view.IsUpdateEnabled());
-    EXPECT_TRUE(view.IsCloseEnabled());
 }
 
 TEST_F(DataLinkFixture, UpdateShowsTheNewRecordWithButtonsOffDuringTheRead) {

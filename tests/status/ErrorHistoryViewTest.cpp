@@ -27,23 +27,6 @@ struct HistoryFixture : ::testing::Test {
 };
 }  // namespace
 
-TEST_F(HistoryFixture, BcdTimeBytesShowAsDateAndTime) {
-    // minute, second, day, hour, year, month
-    Record(0, 0x00F1, 0xABCD, {0x05, 0x30, 0x21, 0x13, 0x05, 0x10});
-    Stored(64, 1);
-    ASSERT_TRUE(view.Open());
-    const CCellGrid& g = view.Grid();
-    EXPECT_EQ(g.Text(0, 0), "1");
-    EXPECT_EQ(g.Text(0, 1), "05/10/21");
-    EXPECT_EQ(g.Text(0, 2), "13:05:30");
-    EXPECT_EQ(g.Text(0, 3), "00f1");
-    EXPECT_EQ(g.Text(0, 4), "abcd");
-    EXPECT_EQ(g.Text(1, 1), "");
-    EXPECT_EQ(g.Text(63, 0), "64");
-    EXPECT_EQ(view.MaxRecordsText(), "64");
-    EXPECT_EQ(view.StoredText(), "1");
-}
-
 TEST_F(HistoryFixture, CountsShowSixtyFourBeforeTheFirstReadAndFirstColumnShaded) {
     bool countsDuringRead = false;
     read.during = [&] { countsDuringRead = view.MaxRecordsText() == "64" && view.StoredText() == "64"; };
@@ -56,41 +39,12 @@ TEST_F(HistoryFixture, CountsShowSixtyFourBeforeTheFirstReadAndFirstColumnShaded
     EXPECT_EQ(view.Grid().BackgroundAt(10, 1), StatusColour::kWindow);
 }
 
-TEST_F(HistoryFixture, FewerRecordsAfterAnUpdateKeepTheLaterRowsAsShown) {
-    for (int i = 0; i < 5; ++i) Record(i, static_cast<uint16_t>(0x100 + i), 0, {0, 0, 1, 0, 0, 1});
-    Stored(64, 5);
-    ASSERT_TRUE(view.Open());
-    read.during = [&] {
-        for (int i = 0; i < 5; ++i) Record(i, static_cast<uint16_t>(0x200 + i), 0, {0, 0, 1, 0, 0, 1});
-        Stored(64, 3);
-    };
-    ASSERT_TRUE(view.Update());
-    EXPECT_EQ(view.Grid().Text(2, 3), "0202");
-    EXPECT_EQ(view.Grid().Text(3, 3), "0103");
-    EXPECT_EQ(view.Grid().Text(4, 3), "0104");
-    EXPECT_EQ(view.StoredText(), "3");
-}
-
 TEST_F(HistoryFixture, StoredCountAboveTheTableFillsSixtyFourRowsAndShowsTheCount) {
     for (int i = 0; i < kMaxHistoryRecords; ++i) Record(i, static_cast<uint16_t>(i), 0, {0, 0, 0, 0, 0, 0});
     Stored(64, 999);
     ASSERT_TRUE(view.Open());
     EXPECT_EQ(view.Grid().Text(63, 3), "003f");
     EXPECT_EQ(view.StoredText(), "999");
-}
-
-TEST_F(HistoryFixture, NoToTheQuestionSendsNothing) {
-    Record(0, 1, 2, {0, 0, 0, 0, 0, 0});
-    Stored(64, 1);
-    ASSERT_TRUE(view.Open());
-    prompter.answers = {PromptAnswer::No};
-    EXPECT_FALSE(view.Clear());
-    EXPECT_EQ(clear.calls, 0);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].id, Msg::kClearHistoryQuestion);
-    EXPECT_EQ(prompter.shown[0].buttons, PromptButtons::YesNo);
-    EXPECT_EQ(prompter.shown[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(view.Grid().Text(0, 3), "0001");
 }
 
 TEST_F(HistoryFixture, SuccessfulClearEmptiesEveryRowAndShowsZeroCounts) {
@@ -109,18 +63,6 @@ TEST_F(HistoryFixture, SuccessfulClearEmptiesEveryRowAndShowsZeroCounts) {
     }
     EXPECT_EQ(view.MaxRecordsText(), "0");
     EXPECT_EQ(view.StoredText(), "0");
-}
-
-TEST_F(HistoryFixture, FailedClearChangesNothing) {
-    Record(0, 0x12, 0x34, {0, 0, 0, 0, 0, 0});
-    Stored(20, 1);
-    ASSERT_TRUE(view.Open());
-    clear.results = {false};
-    EXPECT_FALSE(view.Clear());
-    EXPECT_EQ(view.Grid().Text(0, 3), "0012");
-    EXPECT_EQ(view.StoredText(), "1");
-    EXPECT_EQ(view.MaxRecordsText(), "20");
-    EXPECT_TRUE(view.IsUpdateEnabled());
 }
 
 TEST_F(HistoryFixture, UpdateDisablesAllThreeButtonsAndFailedUpdateKeepsTheRows) {

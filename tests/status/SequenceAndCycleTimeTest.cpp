@@ -67,11 +67,6 @@ TEST_F(SequenceFixture, UpdateIsBusyDuringTheReadAndAFailureKeepsTheNumbers) {
     EXPECT_EQ(view.SendGrid().Text(5, 1), "H00000007");
 }
 
-TEST_F(SequenceFixture, FailedOpenCloses) {
-    results = {false};
-    EXPECT_FALSE(view.Open());
-}
-
 TEST_F(SequenceFixture, CsvJoinsSendAndReceiveByNode) {
     settings.status.sequenceVersion = 2;
     settings.status.sendSequence[0] = 0x10;
@@ -105,14 +100,4 @@ TEST(CycleTimeView, ShowsTheRecordInDecimal) {
     EXPECT_EQ(view.Fields()[CCycleTimeView::kRefreshCurrent], "12");
     EXPECT_TRUE(view.Update());
     EXPECT_EQ(view.Fields()[CCycleTimeView::kRefreshCurrent], "13");
-}
-
-TEST(CycleTimeView, FailedOpenCloses) {
-    CUnitSettings settings;
-    RecordingPrompter prompter;
-    FakeRead read;
-    read.results = {false};
-    CCycleTimeView view(settings, prompter, read.Fn());
-    EXPECT_FALSE(view.Open());
-    EXPECT_EQ(read.calls, 1);
 }
