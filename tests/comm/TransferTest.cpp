@@ -107,7 +107,6 @@ class Transfer : public TransferFixture {};
 class TransferRoundTrip : public TransferFixture,
                           public ::testing::WithParamInterface<std::tuple<Link, int, int>> {};
 
-class TransferOverLink : public TransferFixture, public ::testing::WithParamInterface<Link> {};
 }  // namespace
 
 TEST_P(TransferRoundTrip, WriteReadVerifyGivesTheSameRecord) {
@@ -149,42 +148,6 @@ INSTANTIATE_TEST_SUITE_P(Frames, TransferRoundTrip,
                                     std::to_string(97 + std::get<2>(info.param));
                          });
 
-TEST_P(TransferOverLink, OneChangedFieldGivesOneRow) {
-    Open(1004, GetParam());
-    Fill(1, 4);
-    ASSERT_TRUE(comm.WriteUnitToPlc());
-    settings.pc.entries[2].receiveDataOrder ^= 1;
-    ASSERT_TRUE(comm.VerifyUnitWithPlc());
-    ASSERT_EQ(comm.m_verifyResult.Count(), 1u);
-    EXPECT_EQ(comm.m_verifyResult.Rows()[0].itemId, 32890);
-}
-
-TEST_P(TransferOverLink, ProtectedWriteStopsAtTheFirstCommand) {
-    Open(1004, GetParam());
-    Fill(1, 128);
-    adapter->Unit().SetProtected(true);
-    const std::vector<uint8_t> before = adapter->Unit().SettingsBlock();
-    std::vector<ZephDatagram> replies;
-    mw.SetFrameLog([&replies](bool outgoing, const std::vector<uint8_t>& bytes) {
-        ZephDatagram d;
-        if (!outgoing && DecodeDatagram(bytes.data(), bytes.size(), &d) == DatagramCheck::Ok) replies.push_back(d);
-    });
-    const unsigned sent = server.Count().requests;
-    EXPECT_FALSE(comm.WriteUnitToPlc());
-    mw.SetFrameLog({});
-    EXPECT_EQ(comm.m_error, 1);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].id, 33008);
-    EXPECT_EQ(server.Count().requests - sent, 1u) << "the unit setting write only";
-    ASSERT_EQ(replies.size(), 1u);
-    EXPECT_EQ(replies[0].command, 0x2914);
-    EXPECT_EQ(replies[0].endCode, 0x2102);
-    EXPECT_EQ(adapter->Unit().SettingsBlock(), before);
-}
-
-INSTANTIATE_TEST_SUITE_P(Links, TransferOverLink, ::testing::Values(Link::InProcess, Link::Udp),
-                         [](const ::testing::TestParamInfo<Link>& info) { return LinkName(info.param); });
-
 TEST_F(Transfer, NodeCountAbove128IsRefused) {
     Open(1004);
     std::vector<uint8_t> bad = {0, 0, 0, 0x10, 'F', 'L', 0, 5, 0, 1, 0, 129};
@@ -203,38 +166,6 @@ TEST_F(Transfer, InjectedEndCodeStopsTheSequence) {
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].id, 32858);
     EXPECT_STREQ(settings.pc.softwareVersion, "V1.0") << "the completed reads stay";
-}
-
-TEST_F(Transfer, StatusReadsFromTheSimulator) {
-    Open(1004);
-    comm.m_unitNumber = 15;
-    CUnitSimulator& u = adapter->Unit();
-    ASSERT_TRUE(u.SetUnitNumber(15));
-    u.SetParticipation(33, true);
-    u.SetNodeStatus(1, 0x1);
-    u.SetErrorStatusWord(0x0042);
-    ASSERT_TRUE(comm.ReadDataLinkStatus());
-    EXPECT_EQ(settings.status.participation[33], 1u);
-    ASSERT_TRUE(comm.ReadNetworkStatus());
-    EXPECT_EQ(settings.status.nodeStatus[0].areaAllocError, 1u);
-    ASSERT_TRUE(comm.ReadErrorStatusWord());
-    EXPECT_EQ(settings.status.errorStatusWord, 0x0042);
-    u.SetSendSequence(253, 99);
-    u.SetReceiveSequence(200, {1, 2, 3});
-    ASSERT_TRUE(comm.ReadMessageSequence());
-    EXPECT_EQ(settings.status.sendSequence[253], 99u);
-    EXPECT_EQ(settings.status.receiveSequence[200].oneToOne, 3u);
-    ASSERT_TRUE(comm.ReadMessageSequence()) << "the index starts again";
-    CUnitSimulator::NodeInfo n;
-    n.completion = 1;
-    n.state1 = 7;
-    u.SetNodeInfo(12, n);
-    ASSERT_TRUE(comm.ReadNodeInformation(12));
-    EXPECT_EQ(settings.status.nodeInfo.completion, 1);
-    EXPECT_EQ(settings.status.nodeInfo.state1, 7);
-    ASSERT_TRUE(comm.ReadCycleTime());
-    EXPECT_EQ(settings.status.cycleTime.refreshAllowed, 50);
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(Transfer, HistoryReadCounts) {
