@@ -100,15 +100,6 @@ protected:
     CTransferWorkflow flow{comm, record, prompter, host, [this] { return comm.m_verifyResult.Count(); }};
 };
 
-TEST_F(TransferWorkflowTest, NoToTheQuestionOpensNothing) {
-    prompter.answers = {PromptAnswer::No};
-    EXPECT_FALSE(flow.TransferToPlc());
-    prompter.answers = {PromptAnswer::No};
-    EXPECT_FALSE(flow.TransferFromPlc());
-    EXPECT_EQ(sim.Count().requests, 0u);
-    EXPECT_EQ(Ids(), (std::vector<int>{32941, 32909}));
-}
-
 TEST_F(TransferWorkflowTest, WriteThenReadThenVerifyAgree) {
     ASSERT_TRUE(flow.TransferToPlc()) << ::testing::PrintToString(Ids());
     EXPECT_EQ(Ids(), (std::vector<int>{32941, 33030}));
@@ -160,14 +151,6 @@ TEST_F(TransferWorkflowTest, ModelChecksStopBeforeWriting) {
     prompter.answers = {PromptAnswer::Yes, PromptAnswer::Ok, PromptAnswer::Cancel};
     EXPECT_FALSE(flow.TransferToPlc());
     EXPECT_EQ(Ids(), (std::vector<int>{32941, 32940, 32942}));
-}
-
-TEST_F(TransferWorkflowTest, ProtectedWriteReportsOnceAndNoCompletion) {
-    unit->SetProtected(true);
-    EXPECT_FALSE(flow.TransferToPlc());
-    const std::vector<int> ids = Ids();
-    EXPECT_EQ(std::count(ids.begin(), ids.end(), 33030), 0);
-    EXPECT_EQ(std::count(ids.begin(), ids.end(), 33008), 1) << ::testing::PrintToString(ids);
 }
 
 TEST_F(TransferWorkflowTest, HandlersSetBusyAndPutTheStatusTextBack) {
