@@ -70,19 +70,6 @@ TEST_F(UnitAreaPanelTest, RadixRoundTripKeepsEveryNumberAndTheName) {
     EXPECT_EQ(panel.Text(CUnitAreaPanel::kNodeName), "NODE99");
 }
 
-TEST_F(UnitAreaPanelTest, NodeNameFilterRefusesDoubleByteAndEleventhCharacter) {
-    EXPECT_TRUE(panel.EditText(CUnitAreaPanel::kNodeName, "ABCDEFGHIJ"));
-    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kNodeName, "ABCDEFGHIJK"));
-    EXPECT_EQ(panel.Text(CUnitAreaPanel::kNodeName), "ABCDEFGHIJ");
-    // Half-width katakana are single bytes in CP932 and allowed.
-    EXPECT_TRUE(panel.EditText(CUnitAreaPanel::kNodeName, "\xC9\xB0\xC4\xDE"));
-    // "あ" is 0x82 0xA0; any lead byte refuses the whole text, even a lone first half.
-    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kNodeName, "AB\x82\xA0"));
-    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kNodeName, "ABCDEFGHI\x82"));
-    EXPECT_FALSE(panel.EditText(CUnitAreaPanel::kNodeName, "\xE0\x40"));
-    EXPECT_EQ(panel.Text(CUnitAreaPanel::kNodeName), "\xC9\xB0\xC4\xDE");
-}
-
 TEST_F(UnitAreaPanelTest, StoredNameIsNeverCutInsideADoubleByteCharacter) {
     // Nine single bytes then a double-byte character across the 10-byte limit.
     char field[24] = {};
