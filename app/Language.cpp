@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/Messages.h"
+#include "platform/UserLocale.h"
 
 namespace {
 std::string Env(const char* name) {
@@ -13,7 +14,10 @@ std::string Env(const char* name) {
 }  // namespace
 
 LocaleVariables LocaleVariables::FromEnvironment() {
-    return {Env("LANGUAGE"), Env("LC_ALL"), Env("LC_MESSAGES"), Env("LANG")};
+    LocaleVariables v{Env("LANGUAGE"), Env("LC_ALL"), Env("LC_MESSAGES"), Env("LANG")};
+    // Windows keeps the user's language in its settings, not in these variables.
+    if (v.language.empty() && v.lcAll.empty() && v.lcMessages.empty() && v.lang.empty()) v.lang = SystemUiLocale();
+    return v;
 }
 
 std::string KnownLanguageOf(const std::string& locale) {

@@ -8,6 +8,8 @@ struct LocaleVariables {
     std::string lcAll;     // LC_ALL
     std::string lcMessages;  // LC_MESSAGES
     std::string lang;      // LANG
+    // The variables; with none of them set, the user's display language of the system as LANG
+    // (Windows keeps it in its settings).
     static LocaleVariables FromEnvironment();
 };
 

@@ -199,7 +199,8 @@ bool CNetworkFile::Read(const std::string& path, bool checkFiles) {
         Problem(true, 0, 0, "cannot be read");
         return false;
     }
-    const std::string folder = std::filesystem::path(path).parent_path().string();
+    // Paths are UTF-8 on every system (u8path: the wide name on Windows, the bytes on Linux).
+    const std::string folder = std::filesystem::u8path(path).parent_path().u8string();
     return Parse(text, folder, checkFiles);
 }
 
@@ -320,10 +321,10 @@ bool CNetworkFile::Parse(const std::string& text, const std::string& folder, boo
                 ok = false;
             }
             if (!ok) continue;
-            const std::filesystem::path written(n.file);
-            n.path = (written.is_absolute() || folder.empty() ? written : std::filesystem::path(folder) / written)
+            const std::filesystem::path written = std::filesystem::u8path(n.file);
+            n.path = (written.is_absolute() || folder.empty() ? written : std::filesystem::u8path(folder) / written)
                          .lexically_normal()
-                         .string();
+                         .u8string();
             nodes.push_back(std::move(n));
         }
     }
@@ -348,7 +349,7 @@ bool CNetworkFile::Parse(const std::string& text, const std::string& folder, boo
         }
         if (checkFiles) {
             std::error_code ec;
-            if (!std::filesystem::exists(nodes[i].path, ec))
+            if (!std::filesystem::exists(std::filesystem::u8path(nodes[i].path), ec))
                 Problem(true, nodes[i].line, nodes[i].number, "settings file \"" + nodes[i].file + "\" not found");
         }
     }

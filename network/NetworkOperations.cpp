@@ -142,7 +142,8 @@ std::vector<NetworkFinding> CNetworkOperations::WriteRefusals(const CNetworkPlan
 }
 
 std::string CNetworkOperations::ReadTarget(const std::string& outDir, const NetworkNode& node) {
-    return (std::filesystem::path(outDir) / std::filesystem::path(node.entry.file).filename()).string();
+    // Paths are UTF-8 on every system (u8path: the wide name on Windows, the bytes on Linux).
+    return (std::filesystem::u8path(outDir) / std::filesystem::u8path(node.entry.file).filename()).u8string();
 }
 
 void CNetworkOperations::Report(const NetworkNodeResult& result, const Progress& progress) {
@@ -179,10 +180,10 @@ NetworkRunResult CNetworkOperations::Run(NetworkOperation operation, const Progr
             const NetworkNode& n = m_plan.nodes[i];
             std::string target = ReadTarget(m_options.outDir, n);
             if (names[target] > 1)
-                target = (std::filesystem::path(m_options.outDir) /
-                          ("node" + std::to_string(n.Number()) + "-" +
-                           std::filesystem::path(n.entry.file).filename().string()))
-                             .string();
+                target = (std::filesystem::u8path(m_options.outDir) /
+                          std::filesystem::u8path("node" + std::to_string(n.Number()) + "-" +
+                                                  std::filesystem::u8path(n.entry.file).filename().u8string()))
+                             .u8string();
             m_readTargets[i] = target;
         }
     }
@@ -345,7 +346,7 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
         record->relayPlc = viaGateway ? comm.GatewayDeviceString() : std::string();
         const std::string target = m_readTargets[result.index];
         std::error_code ec;
-        std::filesystem::create_directories(std::filesystem::path(target).parent_path(), ec);
+        std::filesystem::create_directories(std::filesystem::u8path(target).parent_path(), ec);
         CSettingsFile file(*record, prompter);
         prompter.lastId = 0;
         if (!file.WriteFile(target)) {

@@ -8,7 +8,7 @@
 #include "model/Messages.h"
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
-#include "tests/platform/TestConfigFolder.h"
+#include "tests/platform/TestEnvironment.h"
 #include "tests/comm/ScriptedUnit.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
-#include "tests/platform/TestConfigFolder.h"
+#include "tests/platform/TestEnvironment.h"
 
 namespace {
 // read, write and status against a simulated unit (unit number 2) served over loopback UDP.

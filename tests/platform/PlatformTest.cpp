@@ -4,9 +4,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 
+#include "app/Language.h"
 #include "cli/Cli.h"
 #include "comm/ProfileFile.h"
 #include "model/FileIo.h"
@@ -15,7 +17,8 @@
 #include "platform/LocalTime.h"
 #include "platform/StopSignals.h"
 #include "platform/UdpSocket.h"
-#include "tests/platform/TestConfigFolder.h"
+#include "platform/UserLocale.h"
+#include "tests/platform/TestEnvironment.h"
 
 namespace fs = std::filesystem;
 
@@ -97,6 +100,26 @@ TEST_F(PlatformFiles, TheCommandLineToolConvertsIntoAndOutOfJapaneseFileNames) {
     ASSERT_EQ(run({"convert", out, copy}), 0) << e.str();
     ASSERT_TRUE(ReadWholeFile(copy, again));
     EXPECT_EQ(again, written);
+}
+
+TEST_F(PlatformFiles, ANetworkFileInAJapaneseFolderFindsItsNodesFilesByTheirJapaneseNames) {
+    const fs::path folder = dir / fs::u8path("工場");
+    fs::create_directories(folder);
+    for (const auto& e : fs::directory_iterator(fs::u8path(LINKSMITH_EXAMPLES_DIR "/network-line1")))
+        fs::copy_file(e.path(), folder / e.path().filename());
+    fs::rename(folder / "press.lsm", folder / fs::u8path("プレス.lsm"));
+    std::string toml;
+    ASSERT_TRUE(ReadWholeFile((folder / "line1.toml").u8string(), toml));
+    toml.replace(toml.find("\"press.lsm\""), 11, "\"プレス.lsm\"");
+    ASSERT_TRUE(WriteFileAtomically((folder / fs::u8path("ライン1.toml")).u8string(), toml));
+
+    std::ostringstream o, e;
+    const std::string network = (folder / fs::u8path("ライン1.toml")).u8string();
+    std::vector<std::string> args = {"linksmithctl", "network", "check", network};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(&a[0]);
+    EXPECT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), o, e, nullptr), 0) << e.str();
+    EXPECT_EQ(o.str(), "7 node(s), 0 error(s), 0 warning(s)\n");
 }
 
 TEST_F(PlatformFiles, ConfigurationLivesInTheUsersConfigFolder) {
@@ -182,6 +205,24 @@ TEST(PlatformUdp, SilenceAndAnUnreachablePortAreNothingToReadNotAFailure) {
 
     EXPECT_FALSE(client.Connect("no.such.host.invalid", 1, &error));
     EXPECT_EQ(error.rfind("cannot resolve host no.such.host.invalid: ", 0), 0u) << error;
+}
+
+TEST(PlatformLocale, WithoutLocaleVariablesTheUsersSystemLanguageChooses) {
+    std::vector<std::pair<std::string, std::string>> saved;
+    for (const char* name : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const char* value = std::getenv(name);
+        saved.emplace_back(name, value ? value : "");
+        SetEnvironment(name, "");
+    }
+    // Linux: nothing left to go by, so the default, Japanese. Windows: the user's display
+    // language ("en-US" under an English Wine), which the variables never carry there.
+    const std::string system = KnownLanguageOf(SystemUiLocale());
+    EXPECT_EQ(ChooseLanguage("", "", LocaleVariables::FromEnvironment()), system.empty() ? "ja" : system);
+    SetEnvironment("LANG", "ja_JP.UTF-8");
+    EXPECT_EQ(ChooseLanguage("", "", LocaleVariables::FromEnvironment()), "ja") << "a variable set goes first";
+    SetEnvironment("LANG", "en_US.UTF-8");
+    EXPECT_EQ(ChooseLanguage("", "", LocaleVariables::FromEnvironment()), "en");
+    for (const auto& [name, value] : saved) SetEnvironment(name, value);
 }
 
 // Days since 1970-01-01 of a civil date (proleptic Gregorian).

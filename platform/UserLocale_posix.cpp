@@ -1,0 +1,3 @@
+#include "platform/UserLocale.h"
+
+std::string SystemUiLocale() { return std::string(); }
