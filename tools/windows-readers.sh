@@ -17,10 +17,16 @@ for f in "$LIN/tests/platform/corpus_verdicts" "$WIN/tests/platform/corpus_verdi
 done
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
-"$LIN/tests/platform/corpus_verdicts" tests/fuzz/corpus >"$tmp/linux.txt"
-tools/windows-wine.sh "$WIN/tests/platform/corpus_verdicts.exe" tests/fuzz/corpus | tr -d '\r' >"$tmp/windows.txt"
+# A fuzz property broken on either system ends the program with an abort: said, not compared.
+"$LIN/tests/platform/corpus_verdicts" tests/fuzz/corpus >"$tmp/linux.txt" 2>"$tmp/linux.err" \
+  || { cat "$tmp/linux.err" >&2; echo "windows-readers: FAILED: the Linux build's readers" >&2; exit 1; }
+tools/windows-wine.sh "$WIN/tests/platform/corpus_verdicts.exe" tests/fuzz/corpus \
+  >"$tmp/windows.raw" 2>"$tmp/windows.err" \
+  || { cat "$tmp/windows.err" >&2; echo "windows-readers: FAILED: the Windows build's readers" >&2; exit 1; }
+tr -d '\r' <"$tmp/windows.raw" >"$tmp/windows.txt"
 if ! diff -u "$tmp/linux.txt" "$tmp/windows.txt"; then
   echo "windows-readers: FAILED: the Windows build's readers answer differently (- Linux, + Windows)" >&2
   exit 1
 fi
-echo "windows-readers: $(wc -l <"$tmp/linux.txt") inputs, $(grep -c -e refuse -e warned "$tmp/linux.txt") of them refused or warned about, the same on both systems"
+refused=$(grep -c -e refuse -e warned "$tmp/linux.txt")
+echo "windows-readers: $(wc -l <"$tmp/linux.txt") inputs, $refused of them refused or warned about, the same on both systems"

@@ -14,7 +14,8 @@ if ! command -v wine >/dev/null 2>&1; then
   echo "windows-roundtrip: wine is not installed; skipped" >&2
   exit 77
 fi
-for f in "$LIN/cli/linksmithctl" "$LIN/sim/linksmith-unitsim" "$WIN/cli/linksmithctl.exe" "$WIN/sim/linksmith-unitsim.exe"; do
+for f in "$LIN/cli/linksmithctl" "$LIN/sim/linksmith-unitsim" \
+         "$WIN/cli/linksmithctl.exe" "$WIN/sim/linksmith-unitsim.exe"; do
   [ -x "$f" ] || [ -f "$f" ] || { echo "windows-roundtrip: $f is missing (build both presets first)" >&2; exit 1; }
 done
 
@@ -48,15 +49,23 @@ start_sim() {
 device() { echo "[NET]HOST:127.0.0.1;PORT:$1;"; }
 log=$tmp/programs.log
 example=examples/plant-line1-japanese.lsm
+# linksmithctl of each build on the unit (number 2) at a port; their messages go to the log.
+ctl() {
+  local port=$1 cmd=$2; shift 2
+  "$LIN/cli/linksmithctl" "$cmd" --device "$(device "$port")" --unit 2 "$@" >/dev/null 2>>"$log"
+}
+ctl_exe() {
+  local port=$1 cmd=$2; shift 2
+  "$WINE" "$WIN/cli/linksmithctl.exe" "$cmd" --device "$(device "$port")" --unit 2 "$@" >/dev/null 2>>"$log"
+}
 start=$(date +%s)
 
 # 1. The Linux simulator, written by the Linux linksmithctl, read by both.
 start_sim "$tmp/linux-sim.out" "$LIN/sim/linksmith-unitsim" --listen 127.0.0.1 --port 0 --unit 2
 linux_port=$port
-"$LIN/cli/linksmithctl" write --yes --device "$(device "$linux_port")" "$example" --unit 2 >/dev/null 2>>"$log" || fail "Linux write to the Linux simulator"
-"$LIN/cli/linksmithctl" read --device "$(device "$linux_port")" "$tmp/linux-read.lsm" --unit 2 >/dev/null 2>>"$log" || fail "Linux read"
-"$WINE" "$WIN/cli/linksmithctl.exe" read --device "$(device "$linux_port")" "Z:$tmp/読込 ライン1.lsm" --unit 2 >/dev/null 2>>"$log" \
-  || fail "linksmithctl.exe read from the Linux simulator"
+ctl "$linux_port" write --yes "$example" || fail "Linux write to the Linux simulator"
+ctl "$linux_port" read "$tmp/linux-read.lsm" || fail "Linux read"
+ctl_exe "$linux_port" read "Z:$tmp/読込 ライン1.lsm" || fail "linksmithctl.exe read from the Linux simulator"
 cmp "$tmp/linux-read.lsm" "$tmp/読込 ライン1.lsm" || fail "linksmithctl.exe read a different file than linksmithctl"
 echo "linksmithctl.exe read from the Linux linksmith-unitsim: identical ($(wc -c <"$tmp/linux-read.lsm") bytes)"
 
@@ -66,15 +75,11 @@ kill "${pids[0]}"
 wait "${pids[0]}" 2>/dev/null || true
 start_sim "$tmp/windows-sim.out" "$WINE" "$WIN/sim/linksmith-unitsim.exe" --listen 127.0.0.1 --port "$linux_port" --unit 2
 windows_port=$port
-"$LIN/cli/linksmithctl" write --yes --device "$(device "$windows_port")" "$example" --unit 2 >/dev/null 2>>"$log" \
-  || fail "Linux write to linksmith-unitsim.exe"
-"$LIN/cli/linksmithctl" verify --device "$(device "$windows_port")" "$example" --unit 2 >/dev/null 2>>"$log" \
-  || fail "Linux verify against linksmith-unitsim.exe"
-"$LIN/cli/linksmithctl" read --device "$(device "$windows_port")" "$tmp/from-windows-sim.lsm" --unit 2 >/dev/null 2>>"$log" \
-  || fail "Linux read from linksmith-unitsim.exe"
+ctl "$windows_port" write --yes "$example" || fail "Linux write to linksmith-unitsim.exe"
+ctl "$windows_port" verify "$example" || fail "Linux verify against linksmith-unitsim.exe"
+ctl "$windows_port" read "$tmp/from-windows-sim.lsm" || fail "Linux read from linksmith-unitsim.exe"
 cmp "$tmp/linux-read.lsm" "$tmp/from-windows-sim.lsm" || fail "linksmith-unitsim.exe kept a different record"
-"$WINE" "$WIN/cli/linksmithctl.exe" read --device "$(device "$windows_port")" "Z:$tmp/写し.lsm" --unit 2 >/dev/null 2>>"$log" \
-  || fail "linksmithctl.exe read from linksmith-unitsim.exe"
+ctl_exe "$windows_port" read "Z:$tmp/写し.lsm" || fail "linksmithctl.exe read from linksmith-unitsim.exe"
 cmp "$tmp/linux-read.lsm" "$tmp/写し.lsm" || fail "the Windows pair read a different file"
 echo "Linux linksmithctl write to linksmith-unitsim.exe, read back by both: identical"
 echo "windows-roundtrip: passed in $(( $(date +%s) - start )) s"
