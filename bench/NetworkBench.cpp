@@ -13,11 +13,7 @@
 // read is measured into a folder in memory (/dev/shm) and, apart, into one on the disk.
 #include <benchmark/benchmark.h>
 
-#include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -37,8 +33,8 @@
 #include "network/NetworkSync.h"
 #include "sim/SimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/common/ChildProgram.h"
 
-extern char** environ;
 
 namespace {
 
@@ -174,34 +170,11 @@ BigNetwork& SyncedNetwork() {
 
 // linksmith-unitsim hosting a PLC at 1:N for every node, each taking 20 ms for every command.
 struct UnitSimProgram {
-    pid_t pid = -1;
+    ChildProgram child;
     int port = 0;
     UnitSimProgram() {
-        std::vector<std::string> args = {LINKSMITH_UNITSIM, "--port", "0", "--plc", "1:1-254", "--delay",
-                                         std::to_string(kUnitDelayMs)};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        std::string line;
-        char c;
-        while (pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-        close(fds[0]);
-        const size_t at = line.rfind("port ");
-        if (at != std::string::npos) port = std::atoi(line.c_str() + at + 5);
-    }
-    ~UnitSimProgram() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+        if (child.Start({LINKSMITH_UNITSIM, "--port", "0", "--plc", "1:1-254", "--delay", std::to_string(kUnitDelayMs)}))
+            port = child.ReadPort();
     }
     std::string Gateway() const { return "[NET]HOST:127.0.0.1;PORT:" + std::to_string(port) + ";TMO:5000;"; }
 };

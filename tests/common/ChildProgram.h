@@ -1,6 +1,7 @@
 #pragma once
-// A program of ours started by a test: stdout on a pipe read line by line with a deadline,
-// stderr into a file, stopped by its own pid.
+// A program of ours (linksmith-unitsim, linksmithctl, ...) started by a test or a benchmark:
+// stdout on a pipe read line by line with a deadline, stderr into a file or left to the parent,
+// stopped by its own pid.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -12,6 +13,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -26,16 +28,14 @@ public:
     ChildProgram(const ChildProgram&) = delete;
     ChildProgram& operator=(const ChildProgram&) = delete;
     ~ChildProgram() {
-        if (m_pid > 0) {
-            kill(m_pid, SIGKILL);
-            waitpid(m_pid, nullptr, 0);
-        }
-        if (m_out >= 0) close(m_out);
+        End();
         if (!m_errPath.empty()) std::remove(m_errPath.c_str());
     }
 
-    // errPath: where stderr goes (one file per test, the tests run side by side).
-    bool Start(std::vector<std::string> args, const std::string& errPath) {
+    // errPath: where stderr goes (one file per test, the tests run side by side); empty leaves it
+    // to the parent's. Starting again ends the program started before and forgets its output.
+    bool Start(std::vector<std::string> args, const std::string& errPath = "") {
+        End();
         m_errPath = errPath;
         std::vector<char*> argv;
         for (auto& a : args) argv.push_back(a.data());
@@ -46,7 +46,8 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
         posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (!errPath.empty())
+            posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int rc = posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
         close(fds[1]);
@@ -75,6 +76,13 @@ public:
             if (n <= 0) return false;
             m_buffer.append(chunk, static_cast<size_t>(n));
         }
+    }
+    // The port from the first line the program prints ("... port N"); 0 when it printed none.
+    int ReadPort(std::chrono::milliseconds within = std::chrono::milliseconds(10000)) {
+        std::string line;
+        if (!ReadLine(&line, within)) return 0;
+        const size_t at = line.rfind("port ");
+        return at == std::string::npos ? 0 : std::atoi(line.c_str() + at + 5);
     }
     // Lines until one contains text (that one last); empty vector when it never came.
     std::vector<std::string> LinesUntil(const std::string& text,
@@ -111,6 +119,17 @@ public:
     pid_t Pid() const { return m_pid; }
 
 private:
+    void End() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+        m_pid = -1;
+        if (m_out >= 0) close(m_out);
+        m_out = -1;
+        m_buffer.clear();
+    }
+
     pid_t m_pid = -1;
     int m_out = -1;
     std::string m_buffer;

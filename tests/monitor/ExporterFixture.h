@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "ChildProgram.h"
+#include "tests/common/ChildProgram.h"
 #include "model/FileIo.h"
 
 class ExporterFixture : public ::testing::Test {

@@ -6,7 +6,7 @@
 #include <regex>
 #include <sstream>
 
-#include "ChildProgram.h"
+#include "tests/common/ChildProgram.h"
 #include "UdpSimUnit.h"
 #include "cli/Cli.h"
 #include "model/FileIo.h"

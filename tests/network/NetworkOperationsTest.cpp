@@ -4,12 +4,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <atomic>
 #include <sstream>
 #include <thread>
@@ -21,9 +15,9 @@
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/common/ChildProgram.h"
 #include "tests/network/NetworkTestFiles.h"
 
-extern char** environ;
 
 namespace {
 using Json = nlohmann::json;
@@ -274,52 +268,17 @@ TEST_F(NetworkOperations, RunnerReportsEveryNodeAndStopsOnCancel) {
     EXPECT_EQ(run.ExitStatus(), 1);
 }
 
-namespace {
-// linksmith-unitsim started with the given arguments; its port from the line it prints.
-class UnitSimProcess {
-public:
-    explicit UnitSimProcess(std::vector<std::string> args) {
-        args.insert(args.begin(), LINKSMITH_UNITSIM);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int fds[2];
-        if (pipe(fds) != 0) return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, fds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        if (posix_spawn(&m_pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) m_pid = -1;
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        std::string line;
-        char c;
-        while (m_pid > 0 && read(fds[0], &c, 1) == 1 && c != '\n') line += c;
-        close(fds[0]);
-        const size_t at = line.rfind("port ");
-        if (at != std::string::npos) port = std::atoi(line.c_str() + at + 5);
-    }
-    ~UnitSimProcess() {
-        if (m_pid <= 0) return;
-        kill(m_pid, SIGTERM);
-        waitpid(m_pid, nullptr, 0);
-    }
-    int port = 0;
-
-private:
-    pid_t m_pid = -1;
-};
-}  // namespace
-
 TEST(NetworkOperationsProgram, EveryNodeOnOneUnitSimWithFaultsAimedAtSomeNodes) {
     setenv("XDG_CONFIG_HOME", ::testing::TempDir().c_str(), 1);
     NetworkFolder folder;
     // 254 PLCs by the range form; the supervisor's unit at unit number 1; node 3 protected and
     // node 5 silent, each by options of its own.
-    UnitSimProcess sim({"--port", "0", "--plc", "1:1-254", "--on", "1:10 --unit 1", "--on", "1:3 --end-code 2914=2102",
-                        "--on", "1:5 --drop 1"});
-    ASSERT_GT(sim.port, 0);
-    const std::string gateway = "[NET]HOST:127.0.0.1;PORT:" + std::to_string(sim.port) + ";";
+    ChildProgram sim;
+    ASSERT_TRUE(sim.Start({LINKSMITH_UNITSIM, "--port", "0", "--plc", "1:1-254", "--on", "1:10 --unit 1", "--on",
+                           "1:3 --end-code 2914=2102", "--on", "1:5 --drop 1"}));
+    const int port = sim.ReadPort();
+    ASSERT_GT(port, 0);
+    const std::string gateway = "[NET]HOST:127.0.0.1;PORT:" + std::to_string(port) + ";";
     std::string out, err;
     EXPECT_EQ(RunCtl({"network", "write", folder.net, "--yes", "--json", "--timeout", "1000", "--gateway", gateway}, &out,
                      &err),

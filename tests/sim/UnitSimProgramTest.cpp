@@ -1,14 +1,7 @@
 // The simulator program itself: started with --set values, read back through CCommuProcess.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -21,64 +14,24 @@
 #include "comm/ZephDatagram.h"
 #include "model/FileIo.h"
 #include "model/Messages.h"
-
-extern char** environ;
+#include "tests/common/ChildProgram.h"
 
 namespace {
 // linksmith-unitsim with stdout on a pipe and stderr into a file.
 class UnitSimProgram : public ::testing::Test {
 protected:
-    void TearDown() override {
-        if (pid > 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-        if (out >= 0) close(out);
-        std::remove(errPath.c_str());
-    }
     void Start(std::vector<std::string> args) {
         args.insert(args.begin(), LINKSMITH_UNITSIM);
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        int pipeFds[2];
-        ASSERT_EQ(pipe(pipeFds), 0);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 1);
-        posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-        posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        ASSERT_EQ(posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ), 0);
-        posix_spawn_file_actions_destroy(&actions);
-        close(pipeFds[1]);
-        out = pipeFds[0];
+        ASSERT_TRUE(program.Start(args, errPath));
     }
-    // The port from the first line the program prints; 0 when it printed none.
-    int Port() {
-        std::string line;
-        char c;
-        while (read(out, &c, 1) == 1 && c != '\n') line += c;
-        size_t at = line.rfind("port ");
-        return at == std::string::npos ? 0 : std::atoi(line.c_str() + at + 5);
-    }
-    int Stop(int signal) {
-        int status = 0;
-        if (signal) kill(pid, signal);
-        waitpid(pid, &status, 0);
-        pid = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    std::string Errors() const {
-        std::string text;
-        ReadWholeFile(errPath, text);
-        return text;
-    }
+    int Port() { return program.ReadPort(); }
+    int Stop(int signal) { return program.Stop(signal); }
+    std::string Errors() const { return program.Errors(); }
 
     // One per test: ctest runs the tests of this file side by side.
     std::string errPath = ::testing::TempDir() + "unitsim-program-err-" +
                           ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
-    pid_t pid = -1;
-    int out = -1;
+    ChildProgram program;
 };
 }  // namespace
 
@@ -128,8 +81,6 @@ TEST_F(UnitSimProgram, BadSetLineExitsWith2BeforeServing) {
         const std::string errors = Errors();
         EXPECT_NE(errors.find(std::string("linksmith-unitsim: bad --set \"") + bad + "\": "), std::string::npos)
             << errors;
-        close(out);
-        out = -1;
     }
 }
 
@@ -231,7 +182,5 @@ TEST_F(UnitSimProgram, BadRangesAndOnValuesExitWith2BeforeServing) {
         EXPECT_EQ(Port(), 0) << args[3] << ": served anyway";
         EXPECT_EQ(Stop(0), 2) << args.back();
         EXPECT_EQ(Errors().rfind("linksmith-unitsim: ", 0), 0u) << Errors();
-        close(out);
-        out = -1;
     }
 }
