@@ -552,11 +552,3 @@ TEST_F(MainWindowTest, DialogsSpeakJapaneseAndCarryTheProgramIcon) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    // Test discovery runs this at build time too, without a display.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

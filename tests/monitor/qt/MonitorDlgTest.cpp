@@ -293,10 +293,3 @@ TEST_F(MonitorInMainWindow, FollowsTheConnectionChangedInTheCommunicationSetting
     EXPECT_EQ(Find<CLampEdit>(monitor, "monitorLamp15")->State(), LampState::Off);
     monitor->close();
 }
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -1,0 +1,12 @@
+// main of every Qt test program: one QApplication for all its tests, offscreen unless the
+// environment names a platform (test discovery runs the programs at build time, without a display).
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
