@@ -17,6 +17,7 @@
 #include <sstream>
 #include <thread>
 
+#include "bench/ProcessCpu.h"
 #include "monitor/MonitorTargets.h"
 #include "monitor/ScrapeCache.h"
 #include "monitor/UnitPool.h"
@@ -95,27 +96,6 @@ void BM_ScrapeFortyUnitsAnsweringAfter20ms(benchmark::State& state) {
     state.counters["ratio_worst"] = worst / floor;
 }
 BENCHMARK(BM_ScrapeFortyUnitsAnsweringAfter20ms)->UseManualTime()->Iterations(20)->Unit(benchmark::kMillisecond);
-
-// utime + stime of a process, in seconds.
-double ProcessCpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string f;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> f; ++i) {
-        if (i == 14) utime = std::stoull(f);
-        if (i == 15) stime = std::stoull(f);
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double BenchSeconds() {
-    const char* s = std::getenv("LINKSMITH_BENCH_SECONDS");
-    return s ? std::max(1.0, std::atof(s)) : 30.0;
-}
 
 void BM_ExporterBetweenScrapesCpu(benchmark::State& state) {
     if (std::string(LINKSMITHCTL).empty()) {

@@ -20,6 +20,8 @@
 #include <thread>
 #include <vector>
 
+#include "bench/ProcessCpu.h"
+
 extern char** environ;
 
 #if !defined(LINKSMITH_PROGRAM)
@@ -27,26 +29,6 @@ extern char** environ;
 #endif
 
 namespace {
-double ProcessCpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    const size_t close = text.rfind(')');
-    if (close == std::string::npos) return -1;
-    std::istringstream fields(text.substr(close + 2));
-    std::string f;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && fields >> f; ++i) {
-        if (i == 14) utime = std::stoull(f);
-        if (i == 15) stime = std::stoull(f);
-    }
-    return static_cast<double>(utime + stime) / static_cast<double>(sysconf(_SC_CLK_TCK));
-}
-
-double BenchSeconds() {
-    const char* s = std::getenv("LINKSMITH_BENCH_SECONDS");
-    return s ? std::max(1.0, std::atof(s)) : 30.0;
-}
-
 // The program's processor use in percent of one processor while left alone.
 double ProgramCpuPercent(bool monitor, std::string* error) {
     namespace fs = std::filesystem;
