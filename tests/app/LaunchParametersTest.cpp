@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-
 #include "app/LaunchParameters.h"
-#include "model/FileIo.h"
 
 namespace {
 
@@ -12,31 +8,6 @@ namespace {
 std::string FakeWrite(const std::string& deviceString, const std::string& section, const std::string& key,
                       const std::string& value) {
     return deviceString + "+" + section + ":" + key + "=" + value;
-}
-
-LaunchSwitches Parse(std::vector<std::string> args, LaunchParameters& p) {
-    return ParseLaunchSwitches(args, p);
-}
-
-TEST(LaunchSwitches, OnlyThreeArgumentsStartingWithLowerCaseN) {
-    LaunchParameters p;
-    EXPECT_EQ(Parse({"/n", "/off", "C:\\tmp\\X.CFG"}, p), LaunchSwitches::kLaunchFile);
-    EXPECT_EQ(p.launchFilePath, "C:\\tmp\\X.CFG");
-    EXPECT_EQ(p.modeSwitch, "/off");
-    EXPECT_EQ(p.firstSwitch, "/n");
-
-    LaunchParameters q;
-    EXPECT_EQ(Parse({"/n", "plc.cfg", "anything"}, q), LaunchSwitches::kLaunchFile);
-    EXPECT_EQ(q.launchFilePath, "plc.cfg");
-    EXPECT_EQ(q.modeSwitch, "");
-
-    LaunchParameters r;
-    EXPECT_EQ(Parse({"/N", "/on", "plc.cfg"}, r), LaunchSwitches::kMalformed);
-    EXPECT_EQ(Parse({"/n", "/on", "plc.txt"}, r), LaunchSwitches::kMalformed);
-    EXPECT_EQ(Parse({"/n", "/on", "cfg"}, r), LaunchSwitches::kMalformed);
-    EXPECT_EQ(Parse({"/n", "plc.cfg"}, r), LaunchSwitches::kNone);
-    EXPECT_EQ(Parse({"unit.lsm"}, r), LaunchSwitches::kNone);
-    EXPECT_EQ(r.launchFilePath, "");
 }
 
 const char kLaunchFile[] =
@@ -81,37 +52,6 @@ TEST(LaunchFile, SameConfigurationMeansDirectAndWithoutTargetEverythingIsTheRela
     EXPECT_EQ(q.targetPlcName, "");
     EXPECT_EQ(q.networkAddress, 0);
     EXPECT_EQ(q.unitNumber, 0);
-}
-
-TEST(LaunchFile, DeletedOnlyAfterASuccessfulRead) {
-    auto path = std::filesystem::temp_directory_path() / "linksmith-launch-test.cfg";
-    std::ofstream(path) << kLaunchFile;
-    LaunchParameters p;
-    p.launchFilePath = path.string();
-    EXPECT_TRUE(ReadLaunchFile(p, FakeWrite));
-    EXPECT_EQ(p.launchedFromFile, 1);
-    EXPECT_FALSE(std::filesystem::exists(path));
-
-    LaunchParameters missing;
-    missing.launchFilePath = path.string();
-    EXPECT_FALSE(ReadLaunchFile(missing, FakeWrite));
-    EXPECT_EQ(missing.launchedFromFile, 0);
-
-    // A unit number outside 0-15 is refused and the file kept; 15 is the last one accepted.
-    for (const char* unit : {"16", "-1", "99999999999"}) {
-        std::ofstream(path) << "[TargetCompo]\nUnitNumber:=\"" << unit << "\"\n";
-        LaunchParameters bad;
-        bad.launchFilePath = path.string();
-        EXPECT_FALSE(ReadLaunchFile(bad, FakeWrite)) << unit;
-        EXPECT_EQ(bad.launchedFromFile, 0);
-        EXPECT_TRUE(std::filesystem::exists(path)) << unit;
-    }
-    std::ofstream(path) << "[TargetCompo]\nUnitNumber:=\"15\"\n";
-    LaunchParameters last;
-    last.launchFilePath = path.string();
-    EXPECT_TRUE(ReadLaunchFile(last, FakeWrite));
-    EXPECT_EQ(last.unitNumber, 15);
-    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST(DocumentPath, SplitsAfterTheLastSeparator) {

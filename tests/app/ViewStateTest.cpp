@@ -46,10 +46,3 @@ TEST(DefaultDirectory, SuitePathThenRecentFolderThenDocuments) {
     EXPECT_EQ(ChooseDefaultDirectory(recent, "/home/u/Documents", ""), "C:\\plant\\");
     EXPECT_EQ(ChooseDefaultDirectory(recent, "/home/u/Documents", "D:\\suite"), "D:\\suite");
 }
-
-TEST(MainWindowTexts, TitleAndStatusLine) {
-    EXPECT_EQ(FormatTitle(""), "無題 - LinkSmith");
-    EXPECT_EQ(FormatTitle("line1.lsm"), "line1.lsm - LinkSmith");
-    EXPECT_EQ(FormatStatusText(1, 2, 0, "", 0), "接続先: ﾈｯﾄ:1 ﾉｰﾄﾞ:2 ﾕﾆｯﾄ:0  10進表示");
-    EXPECT_EQ(FormatStatusText(1, 2, 15, "c", 1), "接続先: ﾈｯﾄ:1 ﾉｰﾄﾞ:2 ﾕﾆｯﾄ:15 c 16進表示");
-}
