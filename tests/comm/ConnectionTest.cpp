@@ -93,37 +93,6 @@ TEST_F(Connection, RefusedDeviceStringIsAddedAgainWithTheDefault) {
     EXPECT_EQ(comm.LastFailure().kind, CCommuProcess::FailureKind::None);
 }
 
-TEST_F(Connection, LaunchConfigurationsChooseTheType) {
-    comm.SetLaunchConfiguration("[DEV]DEV:VR4H;CPU:A;[NET]GATE:Gateway;", "[DEV]DEV:VR3K;CPU:B;");
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(comm.m_connectionType, 1);
-    auto names = Entries();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Gateway", "PLC-LinkSmith"}));
-    EXPECT_EQ(DeviceOf("Gateway"), "[DEV]DEV:VR3K;CPU:B;");
-    EXPECT_EQ(settings.relayPlc, "[DEV]DEV:VR3K;CPU:B;");
-    EXPECT_EQ(settings.targetPlcNumber, 1u);
-}
-
-TEST_F(Connection, ShutdownKeepsTheEntriesInTheProfileForTheNextRun) {
-    comm.SetLaunchConfiguration("", "[DEV]DEV:VR3K;CPU:B;");
-    ASSERT_TRUE(Start());
-    comm.Shutdown();
-    CProfileFile p(profilePath);
-    EXPECT_EQ(p.ReadString("VLCProject", "ConnectionType", 2049), "1");
-    EXPECT_EQ(p.ReadString("VLCProject", "GPLCConfig", 2049), "[DEV]DEV:VR3K;CPU:B;");
-    EXPECT_EQ(p.ReadString("VLCProject", "PLCConfig", 2049), kDefault);
-
-    CUnitSettings s2;
-    RecordingPrompter p2;
-    CLinkMiddleware mw2(clock);
-    CCommuProcess next(s2, p2, mw2);
-    next.SetProfileFile(profilePath);
-    ASSERT_TRUE(next.Initialize() && next.OpenProject());
-    EXPECT_EQ(next.m_connectionType, 1);
-    EXPECT_EQ(next.GatewayDeviceString(), "[DEV]DEV:VR3K;CPU:B;");
-}
-
 TEST_F(Connection, ConnectionTypeInTheProfileIsADecimalNumber) {
     for (const auto& [text, type] : std::vector<std::pair<const char*, int>>{{"01", 1}, {"1", 1}, {"2", 0}, {"x", 0}}) {
         CProfileFile(profilePath).WriteString("VLCProject", "ConnectionType", text);
@@ -198,27 +167,6 @@ TEST_F(Connection, ChangeEntryThroughTheEditorHook) {
     next = "[DEV]broken";
     EXPECT_FALSE(comm.ChangePlcEntry("PLC-LinkSmith"));
     EXPECT_EQ(Ids(), std::vector<int>{32853});
-}
-
-TEST_F(Connection, SwitchingTypesRebuildsTheEntries) {
-    ASSERT_TRUE(Start());
-    comm.SetGatewayDeviceString("[DEV]DEV:VR3K;CPU:G;");
-    comm.SetConnectionType(1);
-    auto names = Entries();
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"Gateway", "PLC-LinkSmith"}));
-    EXPECT_EQ(settings.targetPlcNumber, 1u);
-    ASSERT_TRUE(comm.UseDirectConnection(false));
-    EXPECT_EQ(Entries(), std::vector<std::string>{"PLC-LinkSmith"});
-    EXPECT_EQ(comm.m_connectionType, 0);
-    // Cancelling the gateway edit goes back to the direct type.
-    EXPECT_FALSE(comm.UseGatewayConnection(true));
-    EXPECT_EQ(comm.m_connectionType, 0);
-    EXPECT_EQ(Entries(), std::vector<std::string>{"PLC-LinkSmith"});
-    ASSERT_TRUE(comm.UseGatewayConnection(false));
-    EXPECT_EQ(comm.m_connectionType, 1);
-    EXPECT_EQ(Entries().size(), 2u);
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 TEST_F(Connection, TargetQueriesAndDescriptions) {
