@@ -14,18 +14,6 @@ std::vector<uint8_t> Element(uint8_t area, uint16_t word) {
 }
 }  // namespace
 
-TEST(UnitSimulator, ControllerDataCarriesModelVersionAndAddress) {
-    CUnitSimulator u;
-    ZephReply r = Send(u, 0x0501, {});
-    ASSERT_EQ(r.endCode, 0);
-    ASSERT_EQ(r.data.size(), 44u);
-    EXPECT_EQ(std::string(r.data.begin(), r.data.begin() + 10), "VR4K-LUX22");
-    EXPECT_EQ(std::string(r.data.begin() + 20, r.data.begin() + 25), "V1.05");
-    EXPECT_EQ(r.data[40], 192);
-    EXPECT_EQ(r.data[43], 1);
-    EXPECT_NE(Send(u, 0x0501, {1}).endCode, 0);
-}
-
 TEST(UnitSimulator, MemoryReadAnswersEveryElementAndRefusesBadRequests) {
     CUnitSimulator u;
     ASSERT_TRUE(u.WriteWord(AreaType::DM, 32767, 0xBEEF));
