@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/LaunchParameters.h"
+#include "model/FileIo.h"
 
 namespace {
 
