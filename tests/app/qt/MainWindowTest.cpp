@@ -268,18 +268,7 @@ TEST_F(MainWindowTest, FailedSaveReportsOnceAndKeepsTheDocumentModified) {
     EXPECT_NE(after.find(",Token watchdog timer,99,"), std::string::npos);
 }
 
-// The help command, with and without the manual: DesktopTest.
-TEST_F(MainWindowTest, EscapeAndEnterDoNotClose) {
-    auto w = Open();
-    w->show();
-    for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QApplication::sendEvent(w.get(), &press);
-    }
-    EXPECT_TRUE(w->isVisible());
-    EXPECT_TRUE(prompter.shown.empty());
-}
-
+// The help command, with and without the manual: DesktopTest; Escape and Enter: KeyBindingTest.
 TEST_F(MainWindowTest, TabChangeValidatesThePageLeftAndEditItemsFollowTheMappingTab) {
     auto w = Open();
     EXPECT_FALSE(w->Action(32823)->isEnabled());
