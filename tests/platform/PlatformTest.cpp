@@ -2,6 +2,7 @@
 // Wine, the Linux build natively, and both must give the same answers.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -80,6 +81,17 @@ TEST_F(PlatformFiles, JapaneseFileNamesAreWrittenReplacedAndReadUnderTheirOwnNam
     EXPECT_EQ(names, std::vector<std::string>{name});
     EXPECT_FALSE(ReadWholeFile(Utf8(dir) + "/ライン2.lsm", bytes));
     EXPECT_FALSE(ReadWholeFile(Utf8(dir), bytes)) << "a folder is no file";
+
+    // The system refuses the replacing step itself (a folder in the way): the save fails, what
+    // was there stays, and the temporary file goes.
+    const std::string blocked = Utf8(dir) + "/フォルダ.lsm";
+    fs::create_directories(fs::u8path(blocked) / "inside");
+    EXPECT_FALSE(WriteFileAtomically(blocked, "new\r\n"));
+    EXPECT_TRUE(fs::is_directory(fs::u8path(blocked) / "inside"));
+    names.clear();
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().u8string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"フォルダ.lsm", name}));
 }
 
 TEST_F(PlatformFiles, TheCommandLineToolConvertsIntoAndOutOfJapaneseFileNames) {
