@@ -490,15 +490,6 @@ TEST_F(SettingsFileTest, TextStartingWithANulByteCountsAsEmptyAndSurvivesSaveAnd
     EXPECT_EQ(Prompts(), 0);
 }
 
-TEST_F(SettingsFileTest, CommentWithEmptyMiddleLineSurvives) {
-    record.comment = "first\r\n\r\nthird";
-    const std::string text = file.Serialize();
-    CUnitSettings other;
-    CSettingsFile reader(other, prompter);
-    reader.Apply(text, false);
-    EXPECT_EQ(other.comment, "first\r\n\r\nthird");
-}
-
 TEST_F(SettingsFileTest, JunkNeverCrashesAndKeepsDefaults) {
     std::string junk;
     for (int i = 0; i < 5000; ++i) junk += static_cast<char>((i * 7919) % 256);

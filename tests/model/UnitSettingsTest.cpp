@@ -5,18 +5,6 @@
 
 #include "model/UnitSettings.h"
 
-TEST(UnitSettings, ResetGivesDefaultsAndZeroPlcImage) {
-    CUnitSettings s;
-    EXPECT_EQ(s.pc.systemFlags, 0x10C0);
-    EXPECT_EQ(s.pc.ipAddressMethod, 3);
-    EXPECT_EQ(TextOf(s.pc.modelName, sizeof s.pc.modelName), "VR4K-LUX22");
-    EXPECT_EQ(s.pc.subnetMask[2], 255);
-    EXPECT_EQ(s.pc.subnetMask[3], 0);
-    EXPECT_EQ(s.pc.localArea2Type, AreaType::DM);
-    SettingsImage zero{};
-    EXPECT_EQ(0, memcmp(&zero, &s.plc, sizeof zero));
-}
-
 TEST(UnitSettings, UnitAreaWordAndSystemFlags) {
     CUnitSettings s;
     UnitAreaValues v{};
