@@ -7,11 +7,13 @@
 #include "app/Language.h"
 #include "cli/Cli.h"
 #include "model/Messages.h"
+#include "platform/Console.h"
 #include "platform/Utf8Arguments.h"
 
 int main(int argc, char** argv) {
     // The locale's language; --lang, read by RunCli, goes before it.
     SetMessageLanguage(ChooseLanguage("", "", LocaleVariables::FromEnvironment()));
+    UseUtf8Console();
     // File names as UTF-8 on every system (on Windows argv would hold them in the ANSI code page).
     const std::vector<std::string> arguments = Utf8Arguments(argc, argv);
     std::vector<const char*> args;
