@@ -4,10 +4,7 @@
 // 30) seconds, target under 2 % of one processor. Both are reported as counters.
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -104,29 +101,13 @@ void BM_ExporterBetweenScrapesCpu(benchmark::State& state) {
     }
     for (auto _ : state) {
         std::vector<std::string> args = {LINKSMITHCTL, "exporter", "--simulate", "--listen", "127.0.0.1:0"};
-        std::vector<char*> argv;
-        for (auto& a : args) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        pid_t pid = -1;
-        const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (rc != 0) {
+        const double percent = IdleCpuPercent(args, environ, std::chrono::seconds(1), SIGTERM);  // listening by then
+        if (percent < 0) {
             state.SkipWithError("cannot start linksmithctl");
             return;
         }
-        std::this_thread::sleep_for(std::chrono::seconds(1));  // started and listening
-        const double before = ProcessCpuSeconds(pid);
-        const double seconds = BenchSeconds();
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-        const double used = ProcessCpuSeconds(pid) - before;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
-        state.SetIterationTime(seconds);
-        state.counters["cpu_percent"] = 100.0 * used / seconds;
+        state.SetIterationTime(BenchSeconds());
+        state.counters["cpu_percent"] = percent;
     }
 }
 BENCHMARK(BM_ExporterBetweenScrapesCpu)->UseManualTime()->Iterations(1)->Unit(benchmark::kSecond);

@@ -5,10 +5,7 @@
 // (the difference) should stay under 2 %. Reported, not checked.
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -38,9 +35,6 @@ double ProgramCpuPercent(bool monitor, std::string* error) {
                                      std::string(LINKSMITH_EXAMPLES_DIR) + "/scenario-faults.txt",
                                      std::string(LINKSMITH_EXAMPLES_DIR) + "/plant-line1.lsm"};
     if (monitor) args.push_back("--monitor");
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
     std::vector<std::string> envText = {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + home.string(),
                                         "HOME=" + home.string()};
     for (char** e = environ; *e; ++e) {
@@ -50,27 +44,12 @@ double ProgramCpuPercent(bool monitor, std::string* error) {
     std::vector<char*> env;
     for (auto& e : envText) env.push_back(e.data());
     env.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int rc = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) {
-        *error = "cannot start linksmith";
-        return -1;
-    }
-    std::this_thread::sleep_for(std::chrono::seconds(3));  // started, the splash gone, the first reads done
-    const double before = ProcessCpuSeconds(pid);
-    const double seconds = BenchSeconds();
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-    const double used = ProcessCpuSeconds(pid) - before;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    // Started, the splash gone, the first reads done after 3 s.
+    const double percent = IdleCpuPercent(args, env.data(), std::chrono::seconds(3), SIGKILL);
+    if (percent < 0) *error = "cannot start linksmith";
     std::error_code ignored;
     fs::remove_all(home, ignored);
-    return 100.0 * used / seconds;
+    return percent;
 }
 
 void BM_MonitorWindowAtOneSecondCpu(benchmark::State& state) {
