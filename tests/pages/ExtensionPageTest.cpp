@@ -31,14 +31,6 @@ protected:
     RecordingPrompter prompter;
 };
 
-TEST_F(ExtensionPageTest, EmptyTableShowsOnlyTheNonForm) {
-    for (int line = 0; line < CExtensionPage::kLines; ++line) {
-        EXPECT_FALSE(extension.LineHasNode(line));
-        EXPECT_EQ(extension.NodeText(line), "");
-        EXPECT_EQ(extension.NoText(line), std::to_string(line + 1));
-    }
-}
-
 TEST_F(ExtensionPageTest, PublishedNodesShowWithForwardOrder) {
     Publish({5, 6, 10});
     extension.ShowWorkingCopy(record, kHexadecimal, 1);
@@ -65,38 +57,6 @@ TEST_F(ExtensionPageTest, ChosenOrderReachesOnlyItsEntry) {
     EXPECT_EQ(record.pc.entries[5].receiveDataOrder, 0);
     EXPECT_EQ(record.pc.sendDataOrder, 1);
     EXPECT_TRUE(record.pc.systemFlags & 0x0100);
-}
-
-TEST_F(ExtensionPageTest, DeletingTheFirstRecordMovesTheOrderUp) {
-    Publish({5, 6, 7});
-    extension.SelectReceiveOrder(1, 1);
-    mapping.FocusCell(CMappingTablePage::kNodeColumn, 0);
-    ASSERT_TRUE(mapping.DeleteLine());
-    ASSERT_TRUE(mapping.Validate(kDecimal, prompter));
-    EXPECT_EQ(extension.NodeText(0), "6");
-    EXPECT_EQ(extension.LineOrder(0), 1);
-    EXPECT_EQ(extension.Count(), 2u);
-    EXPECT_FALSE(extension.LineHasNode(2));
-}
-
-TEST_F(ExtensionPageTest, ScrollingToTheEndShowsTheLastRows) {
-    system.SelectList(CSystemSettingPage::kMappingTableMethod, 1);
-    for (int i = 0; i < 128; ++i) {
-        mapping.SetRowField(i, CMappingTablePage::kNodeColumn, i + 1);
-        for (int c = 1; c <= 4; ++c) mapping.SetRowField(i, c, 0);
-    }
-    ASSERT_TRUE(mapping.Validate(kDecimal, prompter));
-    for (int i = 0; i < 5; ++i) extension.PageDown();
-    EXPECT_EQ(extension.TopRow(), 51);
-    for (int i = 0; i < 10; ++i) extension.PageDown();
-    EXPECT_EQ(extension.TopRow(), 119);
-    EXPECT_EQ(extension.ScrollPosition(), 100);
-    EXPECT_EQ(extension.NoText(9), "128");
-    EXPECT_EQ(extension.NodeText(9), "128");
-    extension.LineDown();
-    EXPECT_EQ(extension.TopRow(), 119);
-    extension.ThumbTo(0);
-    EXPECT_EQ(extension.TopRow(), 1);
 }
 
 TEST_F(ExtensionPageTest, LoadingFromTheRecordTakesNodesAndOrders) {

@@ -261,24 +261,15 @@ TEST_F(MappingTablePageTest, OversizedValueIsRefusedNotWrapped) {
     EXPECT_EQ(Check(), 32837);
 }
 
-TEST_F(MappingTablePageTest, ScrollingStaysWithinTheTable) {
-    for (int i = 0; i < 200; ++i) page.LineDown();
-    EXPECT_EQ(page.TopRow(), 119);
-    EXPECT_EQ(page.NoText(9), "128");
-    page.PageDown();
-    EXPECT_EQ(page.TopRow(), 119);
-    EXPECT_EQ(page.ScrollPosition(), 100);
-    page.PageUp();
-    EXPECT_EQ(page.TopRow(), 109);
-    EXPECT_EQ(page.ScrollPosition(), 109 * 10 / 13);
-    for (int i = 0; i < 20; ++i) page.PageUp();
-    EXPECT_EQ(page.TopRow(), 1);
-    EXPECT_EQ(page.ScrollPosition(), 0);
-    page.LineUp();
-    EXPECT_EQ(page.TopRow(), 1);
+// Line and page moves: KeyboardTest, on the window's table and its scroll bar.
+TEST_F(MappingTablePageTest, ThumbAndFocusStayWithinTheTable) {
     page.ThumbTo(91);
     EXPECT_EQ(page.TopRow(), 119);
+    page.LineDown();
+    EXPECT_EQ(page.TopRow(), 119);
     page.ThumbTo(1);
+    EXPECT_EQ(page.TopRow(), 1);
+    page.LineUp();
     EXPECT_EQ(page.TopRow(), 1);
     page.ThumbTo(90);
     EXPECT_EQ(page.TopRow(), 107);
@@ -291,18 +282,6 @@ TEST_F(MappingTablePageTest, ScrollingStaysWithinTheTable) {
     page.FocusCell(C::kNodeColumn, 118);
     EXPECT_EQ(page.TopRow(), 119);
     EXPECT_EQ(page.CurrentRow(), 0);
-}
-
-TEST_F(MappingTablePageTest, PagingAcrossTheBoundaryEditsTheRightRow) {
-    FillRows(12);
-    page.LineDown();  // rows 2..11
-    page.CellFocused(9);
-    page.EditCell(C::kArea1SizeColumn, 9, "7");  // row 11 (index 10)
-    page.CellFocusLost(C::kArea1SizeColumn, 9);
-    EXPECT_EQ(page.Row(10).words[W::kArea1Size], 7);
-    EXPECT_EQ(page.Row(11).words[W::kArea1StartChannel], 10 + 7);
-    EXPECT_EQ(page.Row(9).words[W::kArea1Size], 1);
-    EXPECT_EQ(page.Row(11).words[W::kArea1Size], 1);
 }
 
 TEST_F(MappingTablePageTest, DeleteFirstOfFiveMovesTheRestUp) {
