@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <random>
 
 #include "comm/DeviceString.h"
 
@@ -55,19 +54,4 @@ TEST(DeviceString, NumbersOutOfRangeOrNotDecimalFallBack) {
     EXPECT_EQ(d.GetNumber("A", "X", 0), 0);
     EXPECT_EQ(d.GetNumber("A", "Y", 0), 0);
     EXPECT_EQ(d.GetNumber("A", "Z", 0), -3);
-}
-
-TEST(DeviceString, RandomTextNeverCrashes) {
-    std::mt19937 r(7);
-    const char alphabet[] = "[]:;AB1 ";
-    for (int i = 0; i < 5000; ++i) {
-        std::string s;
-        int n = static_cast<int>(r() % 24);
-        for (int k = 0; k < n; ++k) s += alphabet[r() % (sizeof alphabet - 1)];
-        CDeviceString d;
-        if (d.Parse(s)) {
-            CDeviceString back;
-            EXPECT_TRUE(back.Parse(d.Write())) << s;
-        }
-    }
 }
