@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "comm/ZephDatagram.h"
 
 TEST(Datagram, ReplyRoundTripsWithAddressesAndEndCode) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "comm/DeviceString.h"
 
 TEST(DeviceString, ReadsTheDefaultString) {
