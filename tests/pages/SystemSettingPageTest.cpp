@@ -16,18 +16,6 @@ protected:
     RecordingPrompter prompter;
 };
 
-TEST_F(SystemSettingPageTest, DefaultFlagWordSelectsTheDefaultLists) {
-    EXPECT_EQ(page.ListSelection(L::kMappingTableMethod), 0);
-    EXPECT_EQ(page.ListSelection(L::kStartupMethod), 0);
-    EXPECT_EQ(page.ListSelection(L::kConfirmMessage), 0);
-    EXPECT_EQ(page.ListSelection(L::kBroadcastType), 0);
-    EXPECT_EQ(page.ListSelection(L::kIpAddressMethod), 3);
-    EXPECT_FALSE(page.IpEditsEnabled());
-    EXPECT_EQ(page.OctetText(0), "255");
-    EXPECT_EQ(page.OctetText(3), "0");
-    EXPECT_EQ(page.WorkingCopy().systemFlags, 0x10C0);
-}
-
 TEST_F(SystemSettingPageTest, FlagBitsMapToLists) {
     record.pc.systemFlags = 0x1000 | 0x0001 | 0x0002 | 0x0010 | 0x0020 | 0x0080;
     page.InitFromRecord(record, kDecimal);
