@@ -645,6 +645,10 @@
         <translation>Check</translation>
     </message>
     <message>
+        <source>ﾓﾆﾀ</source>
+        <translation>Monitor</translation>
+    </message>
+    <message>
         <source>結果</source>
         <translation>Result</translation>
     </message>
