@@ -218,8 +218,9 @@ std::string CMonitorEvents::IsoTime(std::chrono::system_clock::time_point time) 
     const std::tm local = LocalTime(seconds, &offset);
     char stamp[40];
     std::strftime(stamp, sizeof stamp, "%Y-%m-%dT%H:%M:%S", &local);
-    char zone[8];
-    const long minutes = (offset < 0 ? -offset : offset) / 60;
+    char zone[16];
+    // An offset is at most a day; the clamp also tells the compiler the text fits.
+    const long minutes = std::min((offset < 0 ? -offset : offset) / 60, 24L * 60);
     std::snprintf(zone, sizeof zone, "%c%02ld:%02ld", offset < 0 ? '-' : '+', minutes / 60, minutes % 60);  // +09:00
     std::string z(zone);
     char out[64];

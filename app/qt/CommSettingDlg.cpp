@@ -12,12 +12,6 @@
 
 #include "pages/qt/PageWidgetTools.h"
 
-namespace {
-QString U(const char* text) {
-    return QString::fromUtf8(text);
-}
-}  // namespace
-
 CCommSettingDlg::CCommSettingDlg(CCommSettings& settings, QWidget* parent) : QDialog(parent), m_settings(settings) {
     setObjectName("commSettingDialog");
     setWindowTitle(tr("通信設定"));
