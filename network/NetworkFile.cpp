@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-// The parser's consistency checks (3.3) do not hold for some malformed input that it then reports
+// The parser's consistency checks (toml++ 3.3) do not hold for some malformed input that it then reports
 // as an error all the same: a debug build would abort on them, and with NDEBUG clang takes them as
 // facts to optimise on. Off, as in the packaged library (built by GCC, which takes no such facts).
 #undef NDEBUG
@@ -52,7 +52,7 @@ bool DecodeUtf8(const std::string& text, size_t& i, uint32_t& cp) {
     return true;
 }
 
-// The parser (3.3) reaches an unreachable branch when it asks whether some characters that are
+// The parser (toml++ 3.3) reaches an unreachable branch when it asks whether some characters that are
 // not ASCII (U+00A1 to U+0499, most of U+2D6E to U+3167, U+FC06 to U+FEFE) are white space, and
 // it asks that of every character of a bare value and of the ones after a backslash. So it gets
 // the text with every such character made ASCII, on the same lines: escaped in strings (a literal
@@ -371,7 +371,7 @@ std::string CNetworkFile::ToToml() const {
     }
     if (!list.empty()) root.insert("node", std::move(list));
     std::ostringstream out;
-    // Basic strings only: the writer (3.3) puts a text that starts with a line break into a
+    // Basic strings only: the writer (toml++ 3.3) puts a text that starts with a line break into a
     // multi-line string, whose first line break a reader drops, and one with a line break but
     // nothing to escape into a one-line literal string, which no reader takes.
     const auto flags = toml::toml_formatter::default_flags & ~toml::format_flags::allow_multi_line_strings &
