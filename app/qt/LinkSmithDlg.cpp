@@ -177,12 +177,7 @@ bool CLinkSmithDlg::Start() {
     m_projectOpen = true;
     RefreshStatusText();
     const bool named = !m_app.documentFolder.empty() || !m_app.documentFileName.empty();
-    // An older-version file is told by its extension, as in the recent-file list: read as a
-    // settings file it would lose values to keys it does not know, and a save would overwrite it.
-    const bool oldVersion = named && IsOldVersionPath(m_app.DocumentPath());
-    if (named && m_settingsFile.Load(m_app.DocumentPath(), oldVersion)) {
-        AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
-    } else {
+    if (!named || !LoadNamedFile(m_app.DocumentPath())) {
         // A file that could not be read (the message has been shown) leaves an untitled
         // document, so neither the title nor the save prompt names a file that is not open.
         ChooseDefaultDirectoryForNew();
@@ -567,14 +562,21 @@ void CLinkSmithDlg::OnOpenRecent(int index) {
     if (index < 0 || index >= static_cast<int>(m_recent.Paths().size())) return;
     if (!SavePrompt()) return;
     const std::string path = m_recent.Paths()[static_cast<size_t>(index)];
-    const bool oldVersion = IsOldVersionPath(path);
-    if (!m_settingsFile.Load(path, oldVersion)) {
+    if (!LoadNamedFile(path)) {
         // The file is gone or unreadable (the message has been shown): offer it no more.
         m_recent.Remove(path);
         RebuildRecentMenu();
-        return;
     }
+}
+
+bool CLinkSmithDlg::LoadNamedFile(const std::string& path) {
+    // An older-version file is told by its extension wherever a path is named (command line,
+    // recent files, a drop, the network window): read as a settings file it would lose values
+    // to keys it does not know, and a save would overwrite it.
+    const bool oldVersion = IsOldVersionPath(path);
+    if (!m_settingsFile.Load(path, oldVersion)) return false;
     AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
+    return true;
 }
 
 void CLinkSmithDlg::AfterLoad(DocumentState state) {
@@ -803,10 +805,7 @@ void CLinkSmithDlg::OpenNetwork(const std::string& path) {
 }
 
 bool CLinkSmithDlg::OpenSettingsFile(const std::string& path) {
-    if (m_busy || !SavePrompt()) return false;
-    const bool oldVersion = IsOldVersionPath(path);
-    if (!m_settingsFile.Load(path, oldVersion)) return false;
-    AfterLoad(oldVersion ? kOldVersionFile : kSettingsFile);
+    if (m_busy || !SavePrompt() || !LoadNamedFile(path)) return false;
     raise();
     activateWindow();
     return true;

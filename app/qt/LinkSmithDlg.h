@@ -131,6 +131,8 @@ private:
     void OnOpenRecent(int index);
     void OnSave(bool saveAs);
     void AfterLoad(DocumentState state);
+    // Reads the file named, an older-version one when its extension says so, and reloads the pages.
+    bool LoadNamedFile(const std::string& path);
     void ToggleExtension();
     void SetDisplayMode(int mode);
     void ToggleToolbar();
