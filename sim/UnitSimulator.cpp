@@ -494,6 +494,9 @@ bool CUnitSimulator::ParseStateLine(std::string line, std::string* why) {
     } else if (key == "modelname") {
         m_modelName = rest;
     } else if (key == "nodename") {
+        // The name is padded with spaces and saved without them; a carriage return left at its
+        // end would go with the line end at the next load, so neither belongs to the name.
+        while (!rest.empty() && (rest.back() == ' ' || rest.back() == '\r')) rest.pop_back();
         if (rest.size() > 10) return bad("node name longer than 10 characters");
         for (size_t i = 0; i < 10; ++i) m_nodeName[i] = i < rest.size() ? static_cast<uint8_t>(rest[i]) : ' ';
     } else if (key == "unit") {

@@ -211,12 +211,15 @@ TEST(UnitSimulator, StateTextRefusesBadLinesAndKeepsTheOldState) {
     EXPECT_EQ(u.ErrorStatusWord(), 0x0102);
 }
 
-TEST(UnitSimulator, TrailingCarriageReturnsOfAStateLineAllGo) {
+TEST(UnitSimulator, TrailingCarriageReturnsOfAStateLineAllGoAndTheStateSettles) {
     CUnitSimulator u;
     std::string error;
-    ASSERT_TRUE(u.LoadStateText("model VR4K\r\r\r\nversion V2\r\n", &error)) << error;
+    // The node name's padding spaces go on saving: a carriage return before them went at the
+    // reload after, once it was the last character.
+    ASSERT_TRUE(u.LoadStateText("model VR4K\r\r\r\nversion V2\r\nnodename AB\r \r\n", &error)) << error;
     const std::string saved = u.StateText();
     EXPECT_NE(saved.find("model VR4K\n"), std::string::npos);
+    EXPECT_NE(saved.find("nodename AB\n"), std::string::npos);
     // Before, each save and reload dropped one of them: the state never settled.
     CUnitSimulator back;
     ASSERT_TRUE(back.LoadStateText(saved, &error)) << error;
