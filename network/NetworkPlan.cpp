@@ -1,9 +1,19 @@
 #include "network/NetworkPlan.h"
 
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+
 #include "model/FileIo.h"
 #include "model/Prompter.h"
 #include "model/SettingsFile.h"
 #include "model/TextCodec.h"
+
+namespace {
+// Below this many files per thread, a thread costs more than it saves.
+constexpr size_t kNodesPerReader = 16;
+}  // namespace
 
 SendArea NetworkNode::Sending(int area) const {
     if (!record) return {};
@@ -26,10 +36,24 @@ bool CNetworkPlan::Load(const std::string& networkPath) {
 void CNetworkPlan::LoadNodes() {
     nodes.clear();
     nodes.resize(file.nodes.size());
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        nodes[i].entry = file.nodes[i];
-        ReadNode(nodes[i]);
+    for (size_t i = 0; i < nodes.size(); ++i) nodes[i].entry = file.nodes[i];
+    // A large network's files are read on every processor: the whole-network commands start
+    // talking to the units only once they are read.
+    std::atomic<size_t> next{0};
+    auto reader = [this, &next] {
+        for (size_t i = next++; i < nodes.size(); i = next++) ReadNode(nodes[i]);
+    };
+    std::vector<std::thread> helpers;
+    const size_t wanted = std::min<size_t>(std::thread::hardware_concurrency(), nodes.size() / kNodesPerReader);
+    for (size_t t = 1; t < wanted; ++t) {
+        try {
+            helpers.emplace_back(reader);
+        } catch (const std::system_error&) {
+            break;  // short of threads: this one reads the rest
+        }
     }
+    reader();
+    for (auto& h : helpers) h.join();
     Index();
 }
 
