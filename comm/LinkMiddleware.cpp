@@ -44,7 +44,7 @@ uint16_t CLinkMiddleware::Initialize() {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_initialised) return Mw::kOk;
     m_stop = false;
-    m_worker = std::thread([this] { WorkerLoop(); });
+    if (!m_carryOnCaller) m_worker = std::thread([this] { WorkerLoop(); });
     m_initialised = true;
     return Mw::kOk;
 }
@@ -374,6 +374,10 @@ uint16_t CLinkMiddleware::SendCommand(uint16_t plc, uint16_t kind, uint32_t bloc
     lock.unlock();
     // The PLC is ours alone until its callback: the worker touches its transport only for a job.
     Transmit(job);
+    if (m_carryOnCaller) {
+        Carry(job);
+        return Mw::kOk;
+    }
     lock.lock();
     m_jobs.push_back(std::move(job));
     m_jobsQueued.store(true, std::memory_order_release);

@@ -45,6 +45,11 @@ public:
     // Whether the worker spins briefly for the next command before it sleeps (the default). Off
     // for many middlewares working at once, before Initialize.
     void SetWorkerSpin(bool spin) { m_workerSpin = spin; }
+    // Whether SendCommand carries the command itself, on the caller's thread, and calls back
+    // before it returns, with no worker thread at all. For callers that wait for every command
+    // anyway and never stop one mid-way: many units worked side by side then need one thread
+    // each instead of two. Set before Initialize.
+    void SetCarryOnCaller(bool onCaller) { m_carryOnCaller = onCaller; }
     void SetDeviceTypes(std::vector<std::string> names) { m_deviceTypes = std::move(names); }
     DropCounters Dropped() const;
     std::string OfferedDeviceTypes() const;
@@ -125,6 +130,7 @@ private:
     IDatagramPeer* m_simPeer = nullptr;
     bool m_simulateAll = false;
     bool m_workerSpin = true;
+    bool m_carryOnCaller = false;
     FrameLog m_frameLog;
     std::vector<std::string> m_deviceTypes;
     std::string m_offered;

@@ -273,6 +273,9 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
     // Many nodes wait at once: spinning for a reply would only take the processors from the
     // nodes that have work to do.
     middleware.SetWorkerSpin(false);
+    // Nothing stops a command mid-way: the node's thread can carry its commands itself, one
+    // thread per node instead of two, which a few hundred nodes on a few processors notice.
+    middleware.SetCarryOnCaller(!m_options.stopMidCommand);
     if (m_options.simulatedPeer) {
         middleware.SetSimulatedPeer(m_options.simulatedPeer);
         middleware.WriteDeviceValue(gateway.empty() ? &device : &gateway, "NET", "LINK", "SIM");

@@ -100,7 +100,8 @@ struct NetworkOperationOptions {
     // as with gateway). Null: the real links.
     IDatagramPeer* simulatedPeer = nullptr;
     // Whether Cancel() can stop a node at the command under way: each waiting node then looks
-    // for it every few milliseconds. Off (the command line): a cancel waits for the command.
+    // for it every few milliseconds. Off (the command line): a cancel waits for the command,
+    // and each node's thread carries its commands itself, with no middleware worker thread.
     bool stopMidCommand = true;
     // Answers the questions a node's sequence asks beyond the one confirmation (which the
     // caller asks once for the whole network before Run; the nodes take it as answered Yes):

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <thread>
+#include <tuple>
 
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
@@ -187,6 +189,7 @@ protected:
             ZephDatagram d;
             if (outgoing && DecodeDatagram(bytes.data(), bytes.size(), &d) == DatagramCheck::Ok)
                 sent.push_back(d.command);
+            if (!outgoing) ++(std::this_thread::get_id() == testThread ? receivedHere : receivedElsewhere);
         });
         comm.SetProfileFile(::testing::TempDir() + "/faults-profile.ini");
         comm.SetDirectDeviceString(DeviceString(kTmoMs));
@@ -332,6 +335,10 @@ protected:
     CCommuProcess comm{settings, prompter, mw};
     std::string baseline;
     std::vector<uint16_t> sent;  // command codes as they left, in order
+    // Replies taken on the thread that runs the sequence, and on another (the worker).
+    const std::thread::id testThread = std::this_thread::get_id();
+    std::atomic<int> receivedHere{0};
+    std::atomic<int> receivedElsewhere{0};
 };
 
 struct FaultCase {
@@ -378,11 +385,19 @@ const FaultCase kFaults[] = {
     {"end code 0x2102", Kind::Drop, false, false, true, kEndProtected},
 };
 
-class EveryRequest : public FaultInjection, public ::testing::WithParamInterface<size_t> {};
+// Each operation with the middleware's worker thread carrying the commands, and again with the
+// sending thread carrying them itself (as the whole-network commands of the command line do).
+class EveryRequest : public FaultInjection, public ::testing::WithParamInterface<std::tuple<size_t, bool>> {
+protected:
+    void SetUp() override {
+        mw.SetCarryOnCaller(std::get<1>(GetParam()));
+        FaultInjection::SetUp();
+    }
+};
 }  // namespace
 
 TEST_P(EveryRequest, FaultedRequestFailsOnceOrRecovers) {
-    const Operation op = Operations()[GetParam()];
+    const Operation op = Operations()[std::get<0>(GetParam())];
     MakeBaseline(op.method);
 
     Reset(op);
@@ -392,6 +407,10 @@ TEST_P(EveryRequest, FaultedRequestFailsOnceOrRecovers) {
     std::vector<uint16_t> expected;
     for (const Step& s : op.steps) expected.push_back(s.command);
     ASSERT_EQ(sent, expected) << op.name << " sends other commands than the test aims at";
+    if (std::get<1>(GetParam()))
+        EXPECT_TRUE(receivedHere > 0 && receivedElsewhere == 0) << "replies not taken on the sending thread";
+    else
+        EXPECT_TRUE(receivedHere == 0 && receivedElsewhere > 0) << "replies not taken on the worker thread";
     const Snapshot reference = Take();
 
     for (const FaultCase& f : kFaults) {
@@ -436,9 +455,11 @@ TEST_P(EveryRequest, FaultedRequestFailsOnceOrRecovers) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Operations, EveryRequest, ::testing::Range<size_t>(0, Operations().size()),
-                         [](const ::testing::TestParamInfo<size_t>& info) {
-                             return std::string(Operations()[info.param].name);
+INSTANTIATE_TEST_SUITE_P(Operations, EveryRequest,
+                         ::testing::Combine(::testing::Range<size_t>(0, Operations().size()), ::testing::Bool()),
+                         [](const ::testing::TestParamInfo<std::tuple<size_t, bool>>& info) {
+                             return std::string(Operations()[std::get<0>(info.param)].name) +
+                                    (std::get<1>(info.param) ? "OnCaller" : "");
                          });
 
 // Sequential single-command reads with 5 % of the requests lost: every loss is one reported
