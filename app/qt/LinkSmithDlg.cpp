@@ -1,5 +1,8 @@
 #include "app/qt/LinkSmithDlg.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -784,6 +787,14 @@ CNetworkDlg* CLinkSmithDlg::NetworkWindow() {
     if (!m_network) {
         m_network = new CNetworkDlg(m_prompter, this);
         m_network->openInEditor = [this](const std::string& path) { return OpenSettingsFile(path); };
+        // A sync rewrites node files: the one open here is saved (or its changes dropped) first,
+        // and shown as rewritten after, or a later save would put its old table back.
+        m_network->beforeFilesRewritten = [this](const std::vector<std::string>& paths) {
+            return !OpenDocumentIsOneOf(paths) || (!m_busy && SavePrompt());
+        };
+        m_network->filesRewritten = [this](const std::vector<std::string>& paths) {
+            if (OpenDocumentIsOneOf(paths)) LoadNamedFile(m_app.DocumentPath());
+        };
         // Its runs leave the monitor of the connected unit off that PLC while they use it.
         m_network->onUnitsBusy = [this](bool busy, const std::vector<MonitorTarget>& units) {
             if (m_monitor)
@@ -802,6 +813,16 @@ void CLinkSmithDlg::OpenNetwork(const std::string& path) {
         window->Load(path);
     else if (!window->Loaded())
         window->OpenChosen();
+}
+
+bool CLinkSmithDlg::OpenDocumentIsOneOf(const std::vector<std::string>& paths) const {
+    if (m_documentState == kNewDocument) return false;
+    const std::filesystem::path open = std::filesystem::u8path(m_app.DocumentPath());
+    for (const auto& p : paths) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(open, std::filesystem::u8path(p), ec)) return true;
+    }
+    return false;
 }
 
 bool CLinkSmithDlg::OpenSettingsFile(const std::string& path) {

@@ -133,6 +133,8 @@ private:
     void AfterLoad(DocumentState state);
     // Reads the file named, an older-version one when its extension says so, and reloads the pages.
     bool LoadNamedFile(const std::string& path);
+    // Whether the settings file open here is one of these files.
+    bool OpenDocumentIsOneOf(const std::vector<std::string>& paths) const;
     void ToggleExtension();
     void SetDisplayMode(int mode);
     void ToggleToolbar();

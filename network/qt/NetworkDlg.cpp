@@ -391,6 +391,11 @@ void CNetworkDlg::OnNodeActivated(int row) {
 
 void CNetworkDlg::Sync() {
     if (m_running || m_path.empty()) return;
+    if (beforeFilesRewritten && m_plan) {
+        std::vector<std::string> paths;
+        for (const auto& n : m_plan->nodes) paths.push_back(n.entry.path);
+        if (!beforeFilesRewritten(paths)) return;
+    }
     // What the files hold now: a node may have been saved from the editor since.
     if (!Reload()) return;
     CNetworkSync sync(*m_plan);
@@ -406,6 +411,7 @@ void CNetworkDlg::Sync() {
                         PromptIcon::Exclamation) != PromptAnswer::Yes)
         return;
     const bool written = sync.Write(CFileSystemOps::System());
+    if (filesRewritten && !sync.Changed().empty()) filesRewritten(sync.Changed());
     std::string error;
     if (!written) {
         error = sync.Error();

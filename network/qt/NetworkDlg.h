@@ -60,6 +60,11 @@ public:
 
     // Opens a node's settings file in the editor (the main window, with its save prompt).
     std::function<bool(const std::string& path)> openInEditor;
+    // Before a sync reads the node files (their paths): the editor's unsaved changes to one of
+    // them are saved or dropped (its save prompt); false (Cancel) stops the sync.
+    std::function<bool(const std::vector<std::string>& paths)> beforeFilesRewritten;
+    // After a sync wrote these files: the editor shows what one of them holds now.
+    std::function<void(const std::vector<std::string>& paths)> filesRewritten;
     // The network file to open; empty: cancelled. Unset: a file dialog.
     std::function<std::string()> chooseNetworkFile;
     // The folder read all writes the settings files into; empty: cancelled. Unset: a folder dialog.

@@ -30,6 +30,7 @@ constexpr int kSaveChangesQuestion = 32899;
 constexpr int kNetworkFileUnusable = 40160;
 constexpr int kSyncQuestion = 40161;
 constexpr int kWriteQuestion = 32941;
+constexpr int kSave = 32774;
 
 class NetworkWindowTest : public StartupFixture {
 protected:
@@ -227,6 +228,43 @@ TEST_F(NetworkWindowTest, SyncFromTheButtonThenCheckIsClean) {
     EXPECT_EQ(Find<QListWidget>("findingList")->count(), 0);
     EXPECT_TRUE(Network()->MapWidget()->Map().Marks().empty());
     for (int row = 0; row < Nodes()->rowCount(); ++row) EXPECT_EQ(Cell(row, CNetworkDlg::kCheckColumn), "OK");
+}
+
+// press.lsm is open in the editor while a sync rewrites it. Unchanged, the editor shows the file
+// as rewritten, so a save keeps the new table. Changed, its save prompt comes first: Cancel stops
+// the sync, No drops the changes and the sync goes on.
+TEST_F(NetworkWindowTest, SyncShowsTheRewrittenFileInTheEditorAfterItsSavePrompt) {
+    auto stale = [this] { net.Change("press.lsm", [](SettingsImage& pc) { pc.entries[0].area1Size = 8; }); };
+    stale();
+    ASSERT_TRUE(Start({"--network", net.net}));
+    CLinkSmithDlg& window = *startup->Window();
+    DoubleClickRow(RowOf(1));
+    ASSERT_EQ(window.SettingsFile().currentFileName, "press.lsm");
+    const std::string old = net.Bytes("press.lsm");
+
+    prompter.answers = {PromptAnswer::Yes};
+    Find<QPushButton>("syncButton")->click();
+    ASSERT_EQ(ShownIds(), std::vector<int>{kSyncQuestion});
+    const std::string synced = net.Bytes("press.lsm");
+    ASSERT_NE(synced, old);
+    window.Action(kSave)->trigger();
+    EXPECT_EQ(net.Bytes("press.lsm"), synced);
+
+    stale();
+    window.OpenSettingsFile(net.Path("press.lsm"));
+    window.SetModified();
+    prompter.shown.clear();
+    prompter.answers = {PromptAnswer::Cancel};
+    Find<QPushButton>("syncButton")->click();
+    ASSERT_EQ(ShownIds(), std::vector<int>{kSaveChangesQuestion});
+    EXPECT_EQ(net.Bytes("press.lsm"), old);
+
+    prompter.answers = {PromptAnswer::No, PromptAnswer::Yes};
+    Find<QPushButton>("syncButton")->click();
+    EXPECT_EQ(ShownIds(), (std::vector<int>{kSaveChangesQuestion, kSaveChangesQuestion, kSyncQuestion}));
+    EXPECT_EQ(net.Bytes("press.lsm"), synced);
+    window.Action(kSave)->trigger();
+    EXPECT_EQ(net.Bytes("press.lsm"), synced);
 }
 
 TEST_F(NetworkWindowTest, DoubleClickOpensTheNodesFileInTheEditorAfterTheSavePrompt) {
