@@ -2,14 +2,13 @@
 #include <nlohmann/json.hpp>
 
 #include <sstream>
-#include <thread>
 
 #include "cli/Cli.h"
 #include "model/Messages.h"
 #include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "tests/platform/TestEnvironment.h"
 #include "tests/comm/ScriptedUnit.h"
+#include "tests/common/LoopbackSim.h"
 
 namespace {
 // linksmithctl info against a simulator served over loopback UDP.
@@ -19,14 +18,9 @@ protected:
         UseConfigFolder(::testing::TempDir());
         sim.AddPlc(0, 0, std::make_unique<CScriptedUnit>());
         std::string error;
-        ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
-        thread = std::thread([this] { server.Run(); });
+        ASSERT_TRUE(server.Start(&error)) << error;
     }
-    void TearDown() override {
-        server.Stop();
-        thread.join();
-    }
-    std::string Device() const { return "[NET]HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) + ";"; }
+    std::string Device() const { return "[NET]" + server.Endpoint(); }
     int Run(std::vector<std::string> args) {
         args.insert(args.begin(), "linksmithctl");
         std::vector<const char*> argv;
@@ -37,8 +31,7 @@ protected:
     }
 
     CSimServer sim;
-    CUdpSimServer server{sim};
-    std::thread thread;
+    LoopbackSim server{sim};
     std::ostringstream out;
     std::ostringstream err;
 };

@@ -5,7 +5,6 @@
 #include <filesystem>
 #include <functional>
 #include <sstream>
-#include <thread>
 
 #include "cli/Cli.h"
 #include "model/FileIo.h"
@@ -13,8 +12,8 @@
 #include "model/Prompter.h"
 #include "model/SettingsFile.h"
 #include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/common/LoopbackSim.h"
 #include "tests/platform/TestEnvironment.h"
 
 namespace {
@@ -29,18 +28,16 @@ protected:
         adapter->Unit().SetUnitNumber(2);
         sim.AddPlc(0, 0, std::move(adapter));
         std::string error;
-        ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
-        thread = std::thread([this] { server.Run(); });
+        ASSERT_TRUE(server.Start(&error)) << error;
         dir = std::filesystem::temp_directory_path() /
               ("linksmith-xfer-" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(dir);
     }
     void TearDown() override {
         server.Stop();
-        thread.join();
         std::filesystem::remove_all(dir);
     }
-    std::string Device() const { return "[NET]HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) + ";"; }
+    std::string Device() const { return "[NET]" + server.Endpoint(); }
     int Run(std::vector<std::string> args, std::istream* answers = nullptr) {
         args.insert(args.begin(), "linksmithctl");
         std::vector<const char*> argv;
@@ -99,8 +96,7 @@ protected:
     }
 
     CSimServer sim;
-    CUdpSimServer server{sim};
-    std::thread thread;
+    LoopbackSim server{sim};
     std::filesystem::path dir;
     std::ostringstream out;
     std::ostringstream err;
@@ -167,7 +163,7 @@ TEST_F(TransferCommand, ReadWritesTheWrittenFileByteForByteButForTheConnectionAn
 
 TEST_F(TransferCommand, ReadNamesTheConnectionItUsedNotAGatewayTheProfileRemembers) {
     // An earlier command through a gateway leaves that gateway in the tool's profile.
-    const std::string gateway = "[DEV]DEV:VR3K;CPU:GW;[NET]HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) + ";";
+    const std::string gateway = "[DEV]DEV:VR3K;CPU:GW;[NET]" + server.Endpoint();
     const std::string routed = "[DEV]DEV:VR4H;CPU:MPU90;[NET]TMO:2000;[ADDRESS]DNA:0;DA1:0;";
     const std::string viaGateway = (dir / "via-gateway.lsm").string();
     ASSERT_EQ(Run({"read", viaGateway, "--device", routed, "--gateway", gateway, "--unit", "2"}), 0) << err.str();

@@ -2,7 +2,6 @@
 
 #include <cstring>
 #include <memory>
-#include <thread>
 
 #include "comm/CommuProcess.h"
 #include "comm/LinkMiddleware.h"
@@ -11,8 +10,8 @@
 #include "comm/ZephDatagram.h"
 #include "model/Messages.h"
 #include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/common/LoopbackSim.h"
 
 namespace {
 // How the requests reach the simulator: handed over in process, or over loopback UDP.
@@ -42,9 +41,8 @@ protected:
         std::string endpoint = "LINK:SIM;";
         if (link == Link::Udp) {
             std::string error;
-            ASSERT_TRUE(udp.Bind("127.0.0.1", 0, &error)) << error;
-            udpThread = std::thread([this] { udp.Run(); });
-            endpoint = "HOST:127.0.0.1;PORT:" + std::to_string(udp.Port()) + ";";
+            ASSERT_TRUE(udp.Start(&error)) << error;
+            endpoint = udp.Endpoint();
         } else {
             mw.SetSimulatedPeer(&server);
         }
@@ -59,7 +57,6 @@ protected:
         comm.ClosePlc();
         comm.Shutdown();
         udp.Stop();
-        if (udpThread.joinable()) udpThread.join();
     }
     void Fill(int method, int records) {
         SettingsImage& pc = settings.pc;
@@ -92,8 +89,7 @@ protected:
 
     CLinkClock clock;
     CSimServer server;
-    CUdpSimServer udp{server};
-    std::thread udpThread;
+    LoopbackSim udp{server};
     CUnitSimulatorAdapter* adapter = nullptr;
     CLinkMiddleware mw{clock};
     CUnitSettings settings;

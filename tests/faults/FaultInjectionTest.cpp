@@ -15,8 +15,8 @@
 #include "comm/LinkMiddleware.h"
 #include "comm/ZephDatagram.h"
 #include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/common/LoopbackSim.h"
 
 namespace {
 using Steady = std::chrono::steady_clock;
@@ -183,8 +183,7 @@ protected:
         adapter = new CUnitSimulatorAdapter;
         sim.AddPlc(0, 0, std::unique_ptr<ISimUnit>(adapter));
         std::string error;
-        ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
-        thread = std::thread([this] { server.Run(); });
+        ASSERT_TRUE(server.Start(&error)) << error;
         mw.SetFrameLog([this](bool outgoing, const std::vector<uint8_t>& bytes) {
             ZephDatagram d;
             if (outgoing && DecodeDatagram(bytes.data(), bytes.size(), &d) == DatagramCheck::Ok)
@@ -199,11 +198,10 @@ protected:
         comm.ClosePlc();
         comm.Shutdown();
         server.Stop();
-        if (thread.joinable()) thread.join();
     }
     std::string DeviceString(int tmo) const {
-        return "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:" + std::to_string(kFrame) + ";HOST:127.0.0.1;PORT:" +
-               std::to_string(server.Port()) + ";TMO:" + std::to_string(tmo) + ";";
+        return "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:" + std::to_string(kFrame) + ";" + server.Endpoint() +
+               "TMO:" + std::to_string(tmo) + ";";
     }
 
     // The unit as every case finds it: parameters of variant 0 with the given method, status
@@ -326,8 +324,7 @@ protected:
 
     CSimServer sim;
     CUnitSimulatorAdapter* adapter = nullptr;
-    CUdpSimServer server{sim};
-    std::thread thread;
+    LoopbackSim server{sim};
     CSystemClock clock;
     CLinkMiddleware mw{clock};
     CUnitSettings settings;

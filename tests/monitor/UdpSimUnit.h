@@ -1,13 +1,14 @@
 #pragma once
 // A simulated unit served over UDP from inside the test, so the test can change its state (or
 // stop answering) while a program of ours watches it.
+#include <functional>
 #include <memory>
 #include <string>
-#include <thread>
+#include <vector>
 
 #include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
+#include "tests/common/LoopbackSim.h"
 
 class UdpSimUnit {
 public:
@@ -35,26 +36,19 @@ public:
                        [&](ISimUnit& u) { change(static_cast<CUnitSimulatorAdapter&>(u).Unit()); });
     }
     // Stops answering (the port closes); Serve again on the same port.
-    void Halt() {
-        if (!m_server) return;
-        m_server->Stop();
-        if (m_thread.joinable()) m_thread.join();
-        m_server.reset();
-    }
+    void Halt() { m_server.reset(); }
     bool Serve(int port) {
-        m_server = std::make_unique<CUdpSimServer>(m_sim);
+        m_server = std::make_unique<LoopbackSim>(m_sim);
         std::string error;
-        if (!m_server->Bind("127.0.0.1", static_cast<uint16_t>(port), &error)) return false;
+        if (!m_server->Start(&error, "127.0.0.1", static_cast<uint16_t>(port))) return false;
         m_port = m_server->Port();
-        m_thread = std::thread([this] { m_server->Run(); });
         return true;
     }
     CSimServer& Sim() { return m_sim; }
 
 private:
     CSimServer m_sim;
-    std::unique_ptr<CUdpSimServer> m_server;
-    std::thread m_thread;
+    std::unique_ptr<LoopbackSim> m_server;
     int m_port = 0;
     bool m_loaded = true;
 };

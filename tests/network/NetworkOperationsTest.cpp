@@ -6,16 +6,15 @@
 
 #include <atomic>
 #include <sstream>
-#include <thread>
 
 #include "cli/Cli.h"
 #include "model/Messages.h"
 #include "network/NetworkOperations.h"
 #include "network/NetworkPlan.h"
 #include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
 #include "tests/common/ChildProgram.h"
+#include "tests/common/LoopbackSim.h"
 #include "tests/network/NetworkTestFiles.h"
 
 
@@ -54,14 +53,9 @@ protected:
             sim.AddPlc(1, static_cast<uint8_t>(node), std::move(adapter));
         }
         std::string error;
-        ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
-        thread = std::thread([this] { server.Run(); });
+        ASSERT_TRUE(server.Start(&error)) << error;
     }
-    void TearDown() override {
-        server.Stop();
-        thread.join();
-    }
-    std::string Gateway() const { return "[NET]HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) + ";"; }
+    std::string Gateway() const { return "[NET]" + server.Endpoint(); }
     // network OPERATION NET --json through the simulator, with the given extra arguments.
     int Network(const std::string& operation, std::vector<std::string> extra, Json* j, std::string* err = nullptr) {
         std::vector<std::string> args = {"network", operation, folder.net, "--json", "--gateway", Gateway()};
@@ -80,8 +74,7 @@ protected:
 
     NetworkFolder folder;
     CSimServer sim;
-    CUdpSimServer server{sim};
-    std::thread thread;
+    LoopbackSim server{sim};
 };
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include "sim/SimServer.h"
 #include "sim/UdpSimServer.h"
 #include "tests/comm/ScriptedUnit.h"
+#include "tests/common/LoopbackSim.h"
 
 namespace {
 constexpr uint16_t kEcho = 0x7E00;
@@ -21,14 +22,12 @@ protected:
         target = new CScriptedUnit("TARGET");
         sim.AddPlc(2, 5, std::unique_ptr<ISimUnit>(target));
         std::string error;
-        ASSERT_TRUE(server.Bind(host, 0, &error)) << error;
-        thread = std::thread([this] { server.Run(); });
+        ASSERT_TRUE(server.Start(&error, host)) << error;
     }
     void TearDown() override {
         comm.ClosePlc();
         comm.Shutdown();
         server.Stop();
-        if (thread.joinable()) thread.join();
     }
     bool Connect(const std::string& host, const std::string& extra = "TMO:150;") {
         comm.SetProfileFile(::testing::TempDir() + "/udp-profile.ini");
@@ -51,8 +50,7 @@ protected:
     CSimServer sim;
     CScriptedUnit* unit = nullptr;
     CScriptedUnit* target = nullptr;
-    CUdpSimServer server{sim};
-    std::thread thread;
+    LoopbackSim server{sim};
     CSystemClock clock;
     CLinkMiddleware mw{clock};
     CUnitSettings settings;
@@ -89,9 +87,8 @@ TEST_F(UdpExchange, GatewayRoutesToTheSecondPlc) {
 TEST_F(UdpExchange, NoServerMeansATimeOutNotAHang) {
     // Take a free port and leave it closed.
     Serve("127.0.0.1");
-    uint16_t port = server.Port();
+    const int port = server.Port();
     server.Stop();
-    thread.join();
     comm.SetProfileFile(::testing::TempDir() + "/udp-profile.ini");
     comm.SetDirectDeviceString("[NET]HOST:127.0.0.1;PORT:" + std::to_string(port == 1 ? 2 : port - 1) + ";TMO:100;");
     ASSERT_TRUE(comm.Initialize() && comm.OpenProject() && comm.OpenPlc());

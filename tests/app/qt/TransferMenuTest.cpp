@@ -15,7 +15,6 @@
 #include <QTest>
 #include <QThread>
 #include <QTimer>
-#include <thread>
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -30,9 +29,9 @@
 #include "comm/ZephDatagram.h"
 #include "model/Prompter.h"
 #include "sim/SimServer.h"
-#include "sim/UdpSimServer.h"
 #include "sim/UnitSimulatorAdapter.h"
 #include "tests/app/FullTable.h"
+#include "tests/common/LoopbackSim.h"
 
 namespace {
 
@@ -358,21 +357,11 @@ TEST_F(TransferMenuTest, VerifyListsOneRowOfEachKindInTheDialog) {
 
 // The same commands through the real transport: the unit behind a loopback UDP server.
 TEST_F(TransferMenuTest, TransfersVerifyAndAStatusViewOverLoopbackUdp) {
-    CUdpSimServer server(peer);
+    LoopbackSim server(peer);
     std::string error;
-    ASSERT_TRUE(server.Bind("127.0.0.1", 0, &error)) << error;
-    std::thread serving([&] { server.Run(); });
-    struct StopServer {
-        CUdpSimServer& server;
-        std::thread& thread;
-        ~StopServer() {
-            server.Stop();
-            thread.join();
-        }
-    } stop{server, serving};
+    ASSERT_TRUE(server.Start(&error)) << error;
     middleware.SetSimulateAll(false);
-    Open(recording, "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;HOST:127.0.0.1;PORT:" + std::to_string(server.Port()) +
-                        ";TMO:2000;");
+    Open(recording, "[DEV]DEV:VR4H;CPU:MPU90;[NET]FRAME:1004;" + server.Endpoint() + "TMO:2000;");
     UseFullTable();
     const MappingTableValues written = w->MappingPage().Values();
     Run(kToPlc);
