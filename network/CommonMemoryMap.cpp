@@ -1,19 +1,16 @@
 #include "network/CommonMemoryMap.h"
 
-#include "model/Messages.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
 
+#include "model/Messages.h"
 #include "model/TextCodec.h"
 #include "model/UnitSettings.h"
 #include "network/NetworkPlan.h"
 
 namespace {
 
-constexpr int kArea1Words = 512;
-constexpr int kArea2Words = 8192;
 constexpr double kMargin = 12;
 constexpr double kTitleHeight = 28;
 constexpr double kBarTitleHeight = 20;
@@ -28,12 +25,6 @@ constexpr double kCharWidth = 7;
 std::string WordsText(int first, int last) {
     return FormatLocalText("ﾜｰﾄﾞ%1～%2 (%3ﾜｰﾄﾞ)",
                            {std::to_string(first), std::to_string(last), std::to_string(last - first + 1)});
-}
-
-std::string NodeNameOf(const NetworkNode& n) {
-    std::string name = Cp932ToUtf8(TextOf(n.record->pc.nodeName, sizeof n.record->pc.nodeName));
-    while (!name.empty() && name.back() == ' ') name.pop_back();
-    return name;
 }
 
 // Lanes for ranges sorted by first word: each goes into the first lane free at its start.
@@ -142,7 +133,7 @@ void CCommonMemoryMap::Build(const CNetworkPlan& plan, const std::vector<Network
 
     for (const auto& n : plan.nodes) {
         if (!n.Readable()) continue;
-        const std::string name = NodeNameOf(n);
+        const std::string name = n.NodeName();
         for (int area = 1; area <= 2; ++area) {
             const SendArea s = n.Sending(area);
             if (!s.Sends()) continue;
@@ -165,7 +156,7 @@ void CCommonMemoryMap::Build(const CNetworkPlan& plan, const std::vector<Network
     const double usable = m_width - 2 * kMargin;
     double y = kTitleHeight;
     for (int area = 1; area <= 2; ++area) {
-        const int words = area == 1 ? kArea1Words : kArea2Words;
+        const int words = area == 1 ? kCommonArea1Words : kCommonArea2Words;
         // A range past the end of the area (a file read with bad values) is drawn up to the end.
         auto xOf = [&](int word) { return left + usable * std::clamp(word, 0, words) / words; };
 

@@ -22,6 +22,13 @@ SendArea NetworkNode::Sending(int area) const {
                      : SendArea{pc.localArea2ComStart, pc.localArea2Size};
 }
 
+std::string NetworkNode::NodeName() const {
+    if (!Readable() || !record) return {};
+    std::string name = Cp932ToUtf8(TextOf(record->pc.nodeName, sizeof record->pc.nodeName));
+    while (!name.empty() && name.back() == ' ') name.pop_back();
+    return name;
+}
+
 bool CNetworkPlan::Load(const std::string& networkPath) {
     const bool ok = file.Read(networkPath);
     nodes.clear();

@@ -37,6 +37,8 @@ struct NetworkNode {
     int Number() const { return entry.number; }
     bool Readable() const { return readState != NodeReadState::Unreadable; }
     SendArea Sending(int area) const;
+    // The node name of its settings file, UTF-8 without the padding spaces; empty when unreadable.
+    std::string NodeName() const;
 };
 
 // A network file with every node's settings file read: what check and sync work on, and what

@@ -18,7 +18,6 @@
 
 #include "model/FileSystemOps.h"
 #include "model/Prompter.h"
-#include "model/TextCodec.h"
 #include "model/UnitSettings.h"
 #include "monitor/MonitorTargets.h"
 #include "monitor/qt/MonitorDlg.h"
@@ -309,11 +308,7 @@ void CNetworkDlg::FillNodeRow(int row) {
         (f.error ? errors : warnings) += 1;
         why << U(f.text);
     }
-    std::string name;
-    if (n.Readable()) {
-        name = Cp932ToUtf8(TextOf(n.record->pc.nodeName, sizeof n.record->pc.nodeName));
-        while (!name.empty() && name.back() == ' ') name.pop_back();
-    }
+    const std::string name = n.NodeName();
     QString check;
     QColor colour = kCleanColour;
     if (errors) {
