@@ -29,13 +29,9 @@ namespace {
 // Reads the network and its nodes' files; prints the network file's problems. Returns false
 // when the network file cannot be used (exit 2); allowDuplicates lets check go on past a
 // repeated node number, which it then reports as a finding.
-bool LoadNetwork(const std::string& path, CNetworkPlan& plan, bool allowDuplicates, CliContext& ctx, int& warnings) {
+bool LoadNetwork(const std::string& path, CNetworkPlan& plan, bool allowDuplicates, CliContext& ctx) {
     const bool ok = plan.Load(path);
-    warnings = 0;
-    for (const auto& p : plan.file.Problems()) {
-        ctx.err << "linksmithctl: " << plan.file.ProblemLine(p) << "\n";
-        if (!p.error) ++warnings;
-    }
+    for (const auto& p : plan.file.Problems()) ctx.err << "linksmithctl: " << plan.file.ProblemLine(p) << "\n";
     return ok || (allowDuplicates && plan.file.OnlyDuplicateErrors());
 }
 
@@ -84,8 +80,7 @@ nlohmann::ordered_json FindingJson(const NetworkFinding& f) {
 
 void RunCheck(const std::string& path, bool json, CliContext& ctx) {
     CNetworkPlan plan;
-    int warnings = 0;
-    if (!LoadNetwork(path, plan, true, ctx, warnings)) {
+    if (!LoadNetwork(path, plan, true, ctx)) {
         ctx.exitCode = kExitRefused;
         return;
     }
@@ -109,8 +104,8 @@ void RunCheck(const std::string& path, bool json, CliContext& ctx) {
     // A repeated node number is the network file's own fault.
     if (plan.file.HasErrors())
         ctx.exitCode = kExitRefused;
-    else
-        ctx.exitCode = findings.empty() && warnings == 0 ? kExitClean : kExitWarning;
+    else  // the network file's problems left are warnings
+        ctx.exitCode = findings.empty() && plan.file.Problems().empty() ? kExitClean : kExitWarning;
 }
 
 // The PLC side of a verify (and of diff) holds the reverse receive order as the unit reports it.
@@ -122,8 +117,7 @@ SettingsImage AsUnitReports(SettingsImage image) {
 
 void RunSync(const std::string& path, bool dryRun, bool keepNodes, CliContext& ctx) {
     CNetworkPlan plan;
-    int warnings = 0;
-    if (!LoadNetwork(path, plan, false, ctx, warnings)) {
+    if (!LoadNetwork(path, plan, false, ctx)) {
         ctx.exitCode = kExitRefused;
         return;
     }
@@ -246,8 +240,7 @@ void PrintResultLine(const NetworkNodeResult& r, NetworkOperation operation, std
 
 void RunOnUnits(NetworkOperation operation, const UnitRunOptions& o, CliContext& ctx) {
     CNetworkPlan plan;
-    int warnings = 0;
-    if (!LoadNetwork(o.path, plan, false, ctx, warnings)) {
+    if (!LoadNetwork(o.path, plan, false, ctx)) {
         ctx.exitCode = kExitRefused;
         return;
     }
@@ -370,8 +363,7 @@ CLI::App* AddUnitCommand(CLI::App& network, CliContext& ctx, const char* name, c
 // it: exit 0 written (findings are in the picture), 2 the network file unusable or no file written.
 void RunMap(const std::string& path, const std::string& svgPath, CliContext& ctx) {
     CNetworkPlan plan;
-    int warnings = 0;
-    if (!LoadNetwork(path, plan, true, ctx, warnings)) {
+    if (!LoadNetwork(path, plan, true, ctx)) {
         ctx.exitCode = kExitRefused;
         return;
     }
