@@ -1,37 +1,14 @@
 #include "cli/CliFailure.h"
 
-#include <cstdio>
 #include <ostream>
 
 #include "cli/CliPrompter.h"
-#include "comm/CommuProcess.h"
-#include "model/Messages.h"
 
 CliFailure FailureOf(const CCommuProcess* comm, const CCliPrompter* prompter, const std::string& ownText) {
-    CliFailure f;
-    const CCommuProcess::Failure* reported = comm ? &comm->LastFailure() : nullptr;
-    if (reported && reported->kind != CCommuProcess::FailureKind::None) {
-        switch (reported->kind) {
-        case CCommuProcess::FailureKind::EndCode: f.exitCode = kExitUnitFailed; break;
-        case CCommuProcess::FailureKind::Exchange: f.exitCode = kExitCommFailed; break;
-        default: f.exitCode = kExitRefused; break;
-        }
-        f.id = reported->messageId;
-        f.text = FormatMessage(reported->messageId, reported->inserts);
-        if (reported->code >= 0) {
-            char code[16];
-            std::snprintf(code, sizeof code, "0x%.4x", static_cast<unsigned>(reported->code));
-            f.code = code;
-        }
-        return f;
-    }
-    if (ownText.empty() && prompter && prompter->lastId != 0) {
-        f.id = prompter->lastId;
-        f.text = FormatMessage(prompter->lastId, prompter->lastInserts);
-        return f;
-    }
-    f.text = ownText;
-    return f;
+    static_assert(kExitRefused == 2 && kExitCommFailed == 3 && kExitUnitFailed == 4,
+                  "the exit statuses DescribeFailure gives");
+    return prompter ? DescribeFailure(comm, prompter->lastId, prompter->lastInserts, ownText)
+                    : DescribeFailure(comm, 0, {}, ownText);
 }
 
 nlohmann::ordered_json FailureJson(const CliFailure& failure) {

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -12,6 +11,7 @@
 
 #include "app/TransferWorkflow.h"
 #include "comm/Clock.h"
+#include "comm/CommandFailure.h"
 #include "comm/CommuProcess.h"
 #include "comm/DeviceCatalog.h"
 #include "comm/DeviceString.h"
@@ -59,28 +59,11 @@ void Fail(NetworkNodeResult& r, int exitCode, int id, const std::string& text, c
     r.code = code;
 }
 
-// Why a node's sequence stopped, as the single-unit command reports it: what the communication
-// object reported last (3 for the exchange, 4 for a failure end code), else the last message the
-// sequence showed (a refused check or a question answered No: 2), else ownText.
+// Why a node's sequence stopped, as the single-unit command reports it.
 void FailFrom(NetworkNodeResult& r, const CCommuProcess& comm, const CNodePrompter& prompter,
               const std::string& ownText = {}) {
-    const CCommuProcess::Failure& f = comm.LastFailure();
-    if (f.kind != CCommuProcess::FailureKind::None) {
-        int exitCode = 2;
-        if (f.kind == CCommuProcess::FailureKind::EndCode) exitCode = 4;
-        if (f.kind == CCommuProcess::FailureKind::Exchange) exitCode = 3;
-        std::string code;
-        if (f.code >= 0) {
-            char buffer[16];
-            std::snprintf(buffer, sizeof buffer, "0x%.4x", static_cast<unsigned>(f.code));
-            code = buffer;
-        }
-        Fail(r, exitCode, f.messageId, FormatMessage(f.messageId, f.inserts), code);
-    } else if (ownText.empty() && prompter.lastId != 0) {
-        Fail(r, 2, prompter.lastId, FormatMessage(prompter.lastId, prompter.lastInserts));
-    } else {
-        Fail(r, 2, 0, ownText);
-    }
+    const CommandFailure f = DescribeFailure(&comm, prompter.lastId, prompter.lastInserts, ownText);
+    Fail(r, f.exitCode, f.id, f.text, f.code);
 }
 
 }  // namespace
