@@ -91,18 +91,13 @@ bool CCliConnection::Start() {
         auto unit = std::make_unique<CUnitSimulatorAdapter>();
         unit->Unit().SetUnitNumber(static_cast<int>(UnitNumber()));
         m_sim->AddPlc(0, 0, std::move(unit));
-        m_middleware.SetSimulatedPeer(m_sim.get());
-        std::string& endpoint = gateway.empty() ? device : gateway;
-        m_middleware.WriteDeviceValue(&endpoint, "NET", "LINK", "SIM");
 #else
         m_refusal = "--simulate is not available in this build";
         m_err << "linksmithctl: " << m_refusal << "\n";
         return false;
 #endif
     }
-    if (!gateway.empty() && m_middleware.ReadDeviceValue(device, "NET", "GATE").empty())
-        m_middleware.WriteDeviceValue(&device, "NET", "GATE", CCommuProcess::kGatewayEntry);
-    if (m_options.timeoutMs > 0) m_middleware.WriteDeviceValue(&device, "NET", "TMO", std::to_string(m_options.timeoutMs));
+    m_middleware.PrepareRoute(&device, &gateway, CCommuProcess::kGatewayEntry, m_sim.get(), m_options.timeoutMs);
     if (m_options.logFrames) {
         std::ostream* err = &m_err;
         m_middleware.SetFrameLog([err](bool outgoing, const std::vector<uint8_t>& bytes) { *err << FrameLine(outgoing, bytes); });

@@ -400,6 +400,17 @@ void CLinkMiddleware::Transmit(Job& job) {
     job.sent = job.plc->transport->Send(bytes, &error);
 }
 
+void CLinkMiddleware::PrepareRoute(std::string* device, std::string* gateway, const std::string& gatewayEntry,
+                                   IDatagramPeer* simulated, int timeoutMs) {
+    if (simulated) {
+        SetSimulatedPeer(simulated);
+        WriteDeviceValue(gateway->empty() ? device : gateway, "NET", "LINK", "SIM");
+    }
+    if (!gateway->empty() && ReadDeviceValue(*device, "NET", "GATE").empty())
+        WriteDeviceValue(device, "NET", "GATE", gatewayEntry);
+    if (timeoutMs > 0) WriteDeviceValue(device, "NET", "TMO", std::to_string(timeoutMs));
+}
+
 CLinkMiddleware::DropCounters CLinkMiddleware::Dropped() const {
     std::lock_guard<std::mutex> lock(m_mutex);
     return m_dropped;

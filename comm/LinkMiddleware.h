@@ -41,6 +41,12 @@ public:
     void SetSimulatedPeer(IDatagramPeer* peer) { m_simPeer = peer; }
     // Every entry goes to the simulated unit, whatever its device string names (--simulate).
     void SetSimulateAll(bool all) { m_simulateAll = all; }
+    // Readies the device strings a program connects through: with simulated, the endpoint (the
+    // gateway when there is one, else the device) goes to that simulated unit; with a gateway,
+    // the device reaches it through the entry gatewayEntry unless it names its own "GATE";
+    // timeoutMs above 0 replaces the device's "TMO".
+    void PrepareRoute(std::string* device, std::string* gateway, const std::string& gatewayEntry,
+                      IDatagramPeer* simulated, int timeoutMs);
     void SetFrameLog(FrameLog log) { m_frameLog = std::move(log); }
     // Whether the worker spins briefly for the next command before it sleeps (the default). Off
     // for many middlewares working at once, before Initialize.

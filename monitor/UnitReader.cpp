@@ -34,15 +34,7 @@ bool CUnitReader::Open(std::string* why) {
             *why = "malformed device string";
             return false;
         }
-        if (m_simulated) {
-            m_middleware.SetSimulatedPeer(m_simulated);
-            std::string& endpoint = gateway.empty() ? device : gateway;
-            m_middleware.WriteDeviceValue(&endpoint, "NET", "LINK", "SIM");
-        }
-        if (!gateway.empty() && m_middleware.ReadDeviceValue(device, "NET", "GATE").empty())
-            m_middleware.WriteDeviceValue(&device, "NET", "GATE", CCommuProcess::kGatewayEntry);
-        if (m_target.timeoutMs > 0)
-            m_middleware.WriteDeviceValue(&device, "NET", "TMO", std::to_string(m_target.timeoutMs));
+        m_middleware.PrepareRoute(&device, &gateway, CCommuProcess::kGatewayEntry, m_simulated, m_target.timeoutMs);
         m_comm.SetProfileFile(kNoProfile);
         m_comm.SetLaunchConfiguration(device, gateway);
         m_comm.SetUnitNumber(m_target.unit);

@@ -259,13 +259,8 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
     // Nothing stops a command mid-way: the node's thread can carry its commands itself, one
     // thread per node instead of two, which a few hundred nodes on a few processors notice.
     middleware.SetCarryOnCaller(!m_options.stopMidCommand);
-    if (m_options.simulatedPeer) {
-        middleware.SetSimulatedPeer(m_options.simulatedPeer);
-        middleware.WriteDeviceValue(gateway.empty() ? &device : &gateway, "NET", "LINK", "SIM");
-    }
-    if (!gateway.empty() && middleware.ReadDeviceValue(device, "NET", "GATE").empty())
-        middleware.WriteDeviceValue(&device, "NET", "GATE", CCommuProcess::kGatewayEntry);
-    if (m_options.timeoutMs > 0) middleware.WriteDeviceValue(&device, "NET", "TMO", std::to_string(m_options.timeoutMs));
+    middleware.PrepareRoute(&device, &gateway, CCommuProcess::kGatewayEntry, m_options.simulatedPeer,
+                            m_options.timeoutMs);
 
     // Its own copy: the workflow stores into the record, and the plan stays as it was read.
     auto record = std::make_unique<CUnitSettings>(*node.record);
