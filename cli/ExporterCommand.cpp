@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -21,6 +20,7 @@
 #include "monitor/MonitorTargets.h"
 #include "monitor/ScrapeCache.h"
 #include "monitor/UnitPool.h"
+#include "platform/StopSignals.h"
 #include "sim/SimServer.h"
 #if defined(LINKSMITH_HAVE_UNIT_SIMULATOR)
 #include "sim/UnitSimulatorAdapter.h"
@@ -137,11 +137,7 @@ void RunExporter(const ExporterOptions& o, const CLI::App& cmd, CliContext& ctx)
         return;
     }
     g_stop = false;
-    struct sigaction sa {}, oldInt{}, oldTerm{};
-    sa.sa_handler = &OnStopSignal;
-    sigemptyset(&sa.sa_mask);
-    sigaction(SIGINT, &sa, &oldInt);
-    sigaction(SIGTERM, &sa, &oldTerm);
+    CStopSignals signals(&OnStopSignal);
     // Said once the signals are handled, so whoever waits for the line may then stop it by one.
     const bool v6 = host.find(':') != std::string::npos;
     ctx.out << "linksmithctl exporter listening on http://" << (v6 ? "[" + host + "]" : host) << ":" << port
@@ -155,8 +151,6 @@ void RunExporter(const ExporterOptions& o, const CLI::App& cmd, CliContext& ctx)
     const bool clean = server.listen_after_bind();
     serving = false;
     watcher.join();
-    sigaction(SIGINT, &oldInt, nullptr);
-    sigaction(SIGTERM, &oldTerm, nullptr);
     ctx.exitCode = clean || g_stop ? kExitClean : kExitCommFailed;
 }
 }  // namespace
