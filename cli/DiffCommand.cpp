@@ -11,15 +11,6 @@
 #include "cli/SettingsInput.h"
 #include "model/VerifyResult.h"
 
-namespace {
-// The PLC side of a verify holds the reverse receive order as the unit reports it.
-SettingsImage AsUnitReports(SettingsImage image) {
-    for (auto& e : image.entries)
-        if (e.receiveDataOrder == 1) e.receiveDataOrder = 16;
-    return image;
-}
-}  // namespace
-
 // The verify comparison between two settings files, offline: A takes the PC side, B the PLC side.
 void AddDiffCommand(CLI::App& app, CliContext& ctx) {
     auto* cmd = app.add_subcommand("diff", "Compare two settings files item by item, as a verify would: exit 0 "
@@ -38,7 +29,7 @@ void AddDiffCommand(CLI::App& app, CliContext& ctx) {
             ReadSettingsForCli(*b, *second, ctx, &unreadable) == kExitRefused)
             return EndWithFailure(ctx, unreadable, *json);
         CVerifyResult result;
-        result.Build(first->pc, AsUnitReports(second->pc));
+        result.BuildFromFiles(first->pc, second->pc);
         PrintVerifyResult(result, *json, ctx);
     });
 }

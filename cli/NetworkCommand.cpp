@@ -108,13 +108,6 @@ void RunCheck(const std::string& path, bool json, CliContext& ctx) {
         ctx.exitCode = findings.empty() && plan.file.Problems().empty() ? kExitClean : kExitWarning;
 }
 
-// The PLC side of a verify (and of diff) holds the reverse receive order as the unit reports it.
-SettingsImage AsUnitReports(SettingsImage image) {
-    for (auto& e : image.entries)
-        if (e.receiveDataOrder == 1) e.receiveDataOrder = 16;
-    return image;
-}
-
 void RunSync(const std::string& path, bool dryRun, bool keepNodes, CliContext& ctx) {
     CNetworkPlan plan;
     if (!LoadNetwork(path, plan, false, ctx)) {
@@ -132,7 +125,7 @@ void RunSync(const std::string& path, bool dryRun, bool keepNodes, CliContext& c
         const NetworkNode& n = plan.nodes[c.node];
         // The rows as `diff NEW OLD` gives them: the old value in the unit's column.
         CVerifyResult rows;
-        rows.Build(c.after->pc, AsUnitReports(n.record->pc));
+        rows.BuildFromFiles(c.after->pc, n.record->pc);
         ctx.out << "node " << n.Number() << ": " << n.entry.file << ": " << rows.Count() << " change(s)\n";
         if (dryRun) {
             size_t k = 0;

@@ -46,6 +46,12 @@ void CVerifyResult::AreaType(int id, uint8_t plc, uint8_t pc) {
     if (plc != pc) Add(id, {}, plc, AreaTypeName(plc), pc, AreaTypeName(pc));
 }
 
+void CVerifyResult::BuildFromFiles(const SettingsImage& pc, SettingsImage b) {
+    for (auto& e : b.entries)
+        if (e.receiveDataOrder == 1) e.receiveDataOrder = 16;
+    Build(pc, b);
+}
+
 void CVerifyResult::Build(const SettingsImage& pc, const SettingsImage& plc) {
     m_rows.clear();
     if (pc.minFrameIntervalEnabled) Number(32863, plc.minFrameInterval, pc.minFrameInterval);

@@ -23,6 +23,9 @@ public:
     void Clear() { m_rows.clear(); }
     // Replaces the rows with the differences of pc against plc.
     void Build(const SettingsImage& pc, const SettingsImage& plc);
+    // The same between two settings files, offline: b is taken as the unit would report it
+    // (the reverse receive order as the unit holds it).
+    void BuildFromFiles(const SettingsImage& pc, SettingsImage b);
     size_t Count() const { return m_rows.size(); }
     const std::vector<VerifyRow>& Rows() const { return m_rows; }
 
