@@ -171,6 +171,7 @@ NetworkRunResult CNetworkOperations::Run(NetworkOperation operation, const Progr
         }
     }
 
+    m_catalogFile = CDeviceCatalog::InstalledPath();
     const size_t count = run.nodes.size();
     size_t jobs = m_options.jobs > 0 ? static_cast<size_t>(m_options.jobs) : count;
     jobs = std::min(jobs, count);
@@ -275,7 +276,7 @@ void CNetworkOperations::RunNode(NetworkOperation operation, NetworkNodeResult& 
     CCommuProcess comm(*record, prompter, middleware, pump);
     comm.UseNoProfile();
     comm.SetSpinBeforeWait(false);
-    comm.SetCatalogFile(CDeviceCatalog::InstalledPath());
+    comm.SetCatalogFile(m_catalogFile);
     comm.SetLaunchConfiguration(device, gateway);
     comm.SetUnitNumber(node.unit);
     comm.SetChunkProgress([this, &result, &progress](int done, int total) {

@@ -158,4 +158,5 @@ private:
     std::mutex m_reportMutex;  // one progress report at a time
     std::mutex m_askMutex;     // one question at a time
     std::vector<std::string> m_readTargets;  // by node index, for a read
+    std::string m_catalogFile;               // the installed device catalog, looked up once a run
 };
